@@ -1,0 +1,127 @@
+# Compile flags, output layout, version resources and test registration shared by every target.
+
+set(CMAKE_CXX_STANDARD 20)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS ON)
+
+# One bin/ folder: executables find every DLL beside them, under Wine as on Windows.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
+set(CMAKE_SHARED_LIBRARY_PREFIX "")
+set(CMAKE_SHARED_MODULE_PREFIX "")
+
+# Tests run in a Wine prefix private to this build tree.
+set(SUITE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(SUITE_WINE_RUN ${CMAKE_SOURCE_DIR}/cmake/wine-run)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${SUITE_WINE_RUN} ${SUITE_WINEPREFIX})
+
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+# Windows XP and later: newer APIs are looked up by name at run time.
+add_compile_definitions(UNICODE _UNICODE WINVER=0x0501 _WIN32_WINNT=0x0501 NOMINMAX)
+add_compile_options(
+    -mstackrealign                     # callbacks arrive with 4-byte stack alignment
+    -Werror=conditionally-supported    # a class object passed to "..." is an error
+    $<$<COMPILE_LANGUAGE:CXX>:-fno-strict-aliasing>
+)
+
+# Warnings for the project's own code (third-party code keeps its own settings).
+add_library(suite_warnings INTERFACE)
+target_compile_options(suite_warnings INTERFACE
+    $<$<COMPILE_LANGUAGE:C,CXX>:-Wall -Wextra -Wno-cast-function-type -Wno-missing-field-initializers>)
+
+# The runtime DLLs that modules with a shared libgcc need beside them.
+foreach(dll libgcc_s_dw2-1.dll libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+                    OUTPUT_VARIABLE _path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT IS_ABSOLUTE "${_path}" OR NOT EXISTS "${_path}")
+        find_file(_path_found ${dll} PATHS /usr/i686-w64-mingw32/lib NO_DEFAULT_PATH NO_CACHE)
+        set(_path ${_path_found})
+    endif()
+    if(NOT _path)
+        message(FATAL_ERROR "Runtime DLL ${dll} not found; run scripts/setup.")
+    endif()
+    file(COPY ${_path} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+    list(APPEND SUITE_RUNTIME_DLLS ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${dll})
+endforeach()
+set(SUITE_RUNTIME_DLLS ${SUITE_RUNTIME_DLLS} CACHE INTERNAL "Runtime DLLs shipped beside shared-runtime modules")
+
+# suite_runtime(target SHARED|STATIC)
+#   SHARED: libgcc as a DLL so that exceptions cross module boundaries (framework, SuiteCore, tools).
+#   STATIC: everything linked in; the module ships alone (HaltSuite, ShredMenu).
+function(suite_runtime target kind)
+    if(kind STREQUAL "SHARED")
+        target_link_options(${target} PRIVATE -shared-libgcc -static-libstdc++)
+    elseif(kind STREQUAL "STATIC")
+        target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+    else()
+        message(FATAL_ERROR "suite_runtime: kind must be SHARED or STATIC, not ${kind}")
+    endif()
+    target_link_options(${target} PRIVATE -Wl,--nxcompat -Wl,--dynamicbase)
+endfunction()
+
+# suite_version_resource(target DESCRIPTION text [MANIFEST asInvoker|requireAdministrator] [COMMON_CONTROLS])
+# Adds the version block every deliverable carries, and for programs the manifest.
+function(suite_version_resource target)
+    cmake_parse_arguments(ARG "COMMON_CONTROLS" "DESCRIPTION;MANIFEST" "" ${ARGN})
+    get_target_property(type ${target} TYPE)
+    get_target_property(outname ${target} OUTPUT_NAME)
+    if(NOT outname)
+        set(outname ${target})
+    endif()
+    if(type STREQUAL "EXECUTABLE")
+        set(SUITE_FILETYPE 0x1L)
+        set(SUITE_ORIGINAL_FILENAME ${outname}.exe)
+        if(NOT ARG_MANIFEST)
+            set(ARG_MANIFEST asInvoker)
+        endif()
+    else()
+        set(SUITE_FILETYPE 0x2L)
+        set(SUITE_ORIGINAL_FILENAME ${outname}.dll)
+    endif()
+    set(SUITE_FILE_DESCRIPTION "${ARG_DESCRIPTION}")
+    set(SUITE_INTERNAL_NAME ${outname})
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+    configure_file(${CMAKE_SOURCE_DIR}/cmake/version.rc.in ${rc} @ONLY)
+    if(ARG_MANIFEST)
+        set(SUITE_EXECUTION_LEVEL ${ARG_MANIFEST})
+        set(SUITE_ASSEMBLY_NAME "Orvane.Lumasweep.${outname}")
+        set(SUITE_DEPENDENCIES "")
+        if(ARG_COMMON_CONTROLS)
+            file(READ ${CMAKE_SOURCE_DIR}/cmake/comctl6.manifest.part SUITE_DEPENDENCIES)
+        endif()
+        set(manifest ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
+        configure_file(${CMAKE_SOURCE_DIR}/cmake/app.manifest.in ${manifest} @ONLY)
+        file(APPEND ${rc} "1 24 \"${manifest}\"\n")
+        set_property(SOURCE ${rc} APPEND PROPERTY OBJECT_DEPENDS ${manifest})
+    endif()
+    target_sources(${target} PRIVATE ${rc})
+endfunction()
+
+# suite_add_gtest(name SOURCES files... [LIBS libs...] [LABELS labels...] [LOCKS locks...] [TIMEOUT s])
+# A GoogleTest executable run under Wine; every test case becomes a CTest test at test time,
+# so the build itself never starts Wine.
+function(suite_add_gtest name)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;LOCKS" ${ARGN})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 120)
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} gmock gtest_main suite_warnings)
+    suite_runtime(${name} SHARED)
+    set(props TIMEOUT ${ARG_TIMEOUT})
+    if(ARG_LABELS)
+        list(APPEND props LABELS "${ARG_LABELS}")
+    endif()
+    if(ARG_LOCKS)
+        list(APPEND props RESOURCE_LOCK "${ARG_LOCKS}")
+    endif()
+    gtest_discover_tests(${name}
+        DISCOVERY_MODE PRE_TEST
+        DISCOVERY_TIMEOUT 60
+        WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
+        PROPERTIES ${props})
+endfunction()
+
+include(GoogleTest)

@@ -1,0 +1,64 @@
+#!/usr/bin/env python3
+"""The shipped binaries as Windows sees them: SuiteCore exports by ordinal with no names,
+its clients import it by ordinal only, every deliverable carries a version block and every
+program a manifest."""
+import argparse
+import os
+import re
+import subprocess
+import sys
+import unittest
+
+ARGS = None
+
+
+def objdump(path):
+    return subprocess.run([ARGS.objdump, '-p', path], capture_output=True, text=True, check=True).stdout
+
+
+def resource_types(dump):
+    return {int(m, 16) for m in re.findall(r'^[0-9a-f]{3}   Entry: ID: 0x([0-9a-f]+)', dump, re.M)}
+
+
+def imports_of(dump, dll):
+    """The (hint_or_ordinal, name) pairs imported from one DLL."""
+    m = re.search(r'DLL Name: ' + re.escape(dll) + r'\n\s*vma:.*\n((?:\t[0-9a-f]+\t +\d+ +\S.*\n)*)', dump, re.I)
+    if not m:
+        return None
+    return [tuple(line.split()[1:3]) for line in m.group(1).splitlines() if line.strip()]
+
+
+class Binaries(unittest.TestCase):
+    def test_suitecore_exports_by_ordinal_without_names(self):
+        dump = objdump(os.path.join(ARGS.bin, 'suitecore.dll'))
+        self.assertRegex(dump, r'\[Name Pointer/Ordinal\] Table\s+00000000\b')
+        count = int(re.search(r'Export Address Table\s+([0-9a-f]+)', dump).group(1), 16)
+        self.assertGreater(count, 0)
+        self.assertNotRegex(dump, r'\[Ordinal/Name Pointer\] Table\n\s+\[\s*\d+\] \S')
+
+    def test_clients_import_suitecore_by_ordinal_only(self):
+        for client in ARGS.clients:
+            with self.subTest(client=client):
+                entries = imports_of(objdump(os.path.join(ARGS.bin, client)), 'suitecore.dll')
+                self.assertTrue(entries, f'{client} does not import suitecore.dll')
+                self.assertTrue(all(name == '<none>' for _, name in entries), entries)
+
+    def test_every_deliverable_has_a_version_block_and_programs_a_manifest(self):
+        for name in ARGS.deliverables:
+            with self.subTest(binary=name):
+                types = resource_types(objdump(os.path.join(ARGS.bin, name)))
+                self.assertIn(16, types, 'no version block')
+                if name.lower().endswith('.exe'):
+                    self.assertIn(24, types, 'no manifest')
+
+
+if __name__ == '__main__':
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--objdump', required=True)
+    parser.add_argument('--bin', required=True)
+    parser.add_argument('--clients', required=True, help='semicolon-separated binaries bound to SuiteCore')
+    parser.add_argument('--deliverables', required=True, help='semicolon-separated shipped binaries')
+    ARGS, rest = parser.parse_known_args()
+    ARGS.clients = [c for c in ARGS.clients.split(';') if c]
+    ARGS.deliverables = [d for d in ARGS.deliverables.split(';') if d]
+    unittest.main(argv=[sys.argv[0]] + rest)

@@ -1,0 +1,97 @@
+// The framework's exceptions. They are thrown as heap objects (throw new CXxxException) and
+// the catcher deletes them with Delete(): catch (CException* e) { ...; e->Delete(); }.
+#pragma once
+
+#include "object.h"
+
+class FRAMEWORK_API CException : public CObject
+{
+    DECLARE_DYNAMIC(CException)
+public:
+    explicit CException(BOOL bAutoDelete = TRUE);
+    ~CException() override = default;
+
+    // Deletes a heap exception; a static one (auto-delete off) stays.
+    void Delete();
+
+    // Copies the message into the buffer, cut to its size; false when there is no message.
+    virtual BOOL GetErrorMessage(LPWSTR lpszError, UINT nMaxError, PUINT pnHelpContext = nullptr) const;
+    // Shows the message in a message box; returns the box's result.
+    virtual int ReportError(UINT nType = MB_OK, UINT nMessageID = 0) const;
+
+protected:
+    BOOL m_bAutoDelete;
+};
+
+class FRAMEWORK_API CSimpleException : public CException
+{
+    DECLARE_DYNAMIC(CSimpleException)
+public:
+    explicit CSimpleException(BOOL bAutoDelete = TRUE, LPCWSTR lpszMessage = nullptr);
+    BOOL GetErrorMessage(LPWSTR lpszError, UINT nMaxError, PUINT pnHelpContext = nullptr) const override;
+
+private:
+    LPCWSTR m_lpszMessage;
+};
+
+class FRAMEWORK_API CMemoryException : public CSimpleException
+{
+    DECLARE_DYNAMIC(CMemoryException)
+public:
+    explicit CMemoryException(BOOL bAutoDelete = TRUE);
+};
+
+class FRAMEWORK_API CNotSupportedException : public CSimpleException
+{
+    DECLARE_DYNAMIC(CNotSupportedException)
+public:
+    explicit CNotSupportedException(BOOL bAutoDelete = TRUE);
+};
+
+class FRAMEWORK_API CInvalidArgException : public CSimpleException
+{
+    DECLARE_DYNAMIC(CInvalidArgException)
+public:
+    explicit CInvalidArgException(BOOL bAutoDelete = TRUE);
+};
+
+// Throwers. The memory exception is a static object, so it can be thrown when the heap is
+// exhausted; the others are allocated and auto-deleting.
+AFX_NORETURN FRAMEWORK_API void AfxThrowMemoryException();
+AFX_NORETURN FRAMEWORK_API void AfxThrowNotSupportedException();
+AFX_NORETURN FRAMEWORK_API void AfxThrowInvalidArgException();
+
+// Runs fn and swallows every exception, framework or C++: the guard at every Win32 callback
+// entry (window and dialog procedures, hooks, thread entries, COM methods, sort callbacks).
+template <class Fn, class R>
+R AfxCallbackBarrier(Fn&& fn, R resultOnException) noexcept
+{
+    try
+    {
+        return fn();
+    }
+    catch (CException* e)
+    {
+        e->Delete();
+    }
+    catch (...)
+    {
+    }
+    return resultOnException;
+}
+
+template <class Fn>
+void AfxCallbackBarrier(Fn&& fn) noexcept
+{
+    try
+    {
+        fn();
+    }
+    catch (CException* e)
+    {
+        e->Delete();
+    }
+    catch (...)
+    {
+    }
+}

@@ -1,0 +1,82 @@
+#include "framework/exception.h"
+
+#include "framework/msgbox.h"
+
+#include <cwchar>
+#include <iterator>
+
+IMPLEMENT_DYNAMIC(CException, CObject)
+IMPLEMENT_DYNAMIC(CSimpleException, CException)
+IMPLEMENT_DYNAMIC(CMemoryException, CSimpleException)
+IMPLEMENT_DYNAMIC(CNotSupportedException, CSimpleException)
+IMPLEMENT_DYNAMIC(CInvalidArgException, CSimpleException)
+
+CException::CException(BOOL bAutoDelete) : m_bAutoDelete(bAutoDelete) {}
+
+void CException::Delete()
+{
+    if (m_bAutoDelete)
+        delete this;
+}
+
+BOOL CException::GetErrorMessage(LPWSTR lpszError, UINT nMaxError, PUINT pnHelpContext) const
+{
+    if (pnHelpContext)
+        *pnHelpContext = 0;
+    if (lpszError && nMaxError)
+        *lpszError = L'\0';
+    return FALSE;
+}
+
+int CException::ReportError(UINT nType, UINT nMessageID) const
+{
+    wchar_t text[512];
+    if (GetErrorMessage(text, static_cast<UINT>(std::size(text))))
+        return AfxMessageBox(text, nType);
+    if (nMessageID)
+        return AfxMessageBox(nMessageID, nType);
+    return AfxMessageBox(L"An unknown error has occurred.", nType);
+}
+
+CSimpleException::CSimpleException(BOOL bAutoDelete, LPCWSTR lpszMessage)
+    : CException(bAutoDelete), m_lpszMessage(lpszMessage)
+{
+}
+
+BOOL CSimpleException::GetErrorMessage(LPWSTR lpszError, UINT nMaxError, PUINT pnHelpContext) const
+{
+    if (pnHelpContext)
+        *pnHelpContext = 0;
+    if (!lpszError || !nMaxError)
+        return FALSE;
+    if (!m_lpszMessage)
+    {
+        *lpszError = L'\0';
+        return FALSE;
+    }
+    lstrcpynW(lpszError, m_lpszMessage, static_cast<int>(nMaxError));
+    return TRUE;
+}
+
+CMemoryException::CMemoryException(BOOL bAutoDelete) : CSimpleException(bAutoDelete, L"Out of memory.") {}
+
+CNotSupportedException::CNotSupportedException(BOOL bAutoDelete)
+    : CSimpleException(bAutoDelete, L"An unsupported operation was attempted.")
+{
+}
+
+CInvalidArgException::CInvalidArgException(BOOL bAutoDelete)
+    : CSimpleException(bAutoDelete, L"Encountered an improper argument.")
+{
+}
+
+void AfxThrowMemoryException()
+{
+    // Static: throwing must not need the heap that just ran out.
+    static CMemoryException s_memoryException(FALSE);
+    throw &s_memoryException;
+}
+
+void AfxThrowNotSupportedException() { throw new CNotSupportedException; }
+
+void AfxThrowInvalidArgException() { throw new CInvalidArgException; }

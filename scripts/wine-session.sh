@@ -1,0 +1,17 @@
+# Sourced by the scripts: a persistent wineserver for one prefix, with Wine's services
+# running, detached from the caller's pipes so that CTest never waits on it.
+wine_session_start() {
+    export WINEPREFIX=$1
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    "$(dirname "${BASH_SOURCE[0]}")/../cmake/wine-run" "$WINEPREFIX" --init
+    setsid wineserver -p </dev/null >/dev/null 2>&1 || true
+    # wineboot starts the service manager and the services set to start automatically.
+    setsid wine wineboot </dev/null >/dev/null 2>&1 || true
+    # Task Scheduler 1.0 needs Wine's Schedule service.
+    setsid wine net start schedule </dev/null >/dev/null 2>&1 || true
+}
+
+wine_session_stop() {
+    wineserver -k >/dev/null 2>&1 || true
+}

@@ -1,0 +1,55 @@
+#include "output.h"
+
+#include <cstdarg>
+#include <string>
+
+namespace suitediag
+{
+void Write(HANDLE stream, LPCWSTR text)
+{
+    const int length = text ? lstrlenW(text) : 0;
+    if (length == 0 || stream == nullptr || stream == INVALID_HANDLE_VALUE)
+        return;
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), bytes, nullptr, nullptr);
+    DWORD written = 0;
+    WriteFile(stream, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+
+void Out(LPCWSTR text) { Write(GetStdHandle(STD_OUTPUT_HANDLE), text); }
+
+void OutLine(LPCWSTR text)
+{
+    CString line(text);
+    line += L'\n';
+    Out(line);
+}
+
+void ErrLine(LPCWSTR text)
+{
+    CString line(text);
+    line += L'\n';
+    Write(GetStdHandle(STD_ERROR_HANDLE), line);
+}
+
+void OutFormat(LPCWSTR format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    CString text;
+    text.FormatV(format, args);
+    va_end(args);
+    Out(text);
+}
+
+void ErrFormat(LPCWSTR format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    CString text;
+    text.FormatV(format, args);
+    va_end(args);
+    Write(GetStdHandle(STD_ERROR_HANDLE), text);
+}
+} // namespace suitediag
