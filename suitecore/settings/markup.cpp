@@ -1,7 +1,11 @@
 #include "suitecore/markup.h"
 
+#include "markup_scan.h"
+
 #include <framework/exception.h>
 
+#include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <vector>
 
@@ -14,34 +18,32 @@ inline bool IsBlank(wchar_t c)
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r';
 }
 
+// The characters that end a token (and form one on their own), as a table for the hot loop.
+struct DelimiterTable
+{
+    bool is[128] = {};
+    constexpr DelimiterTable()
+    {
+        for (wchar_t c : L" \t\n\r<>=\\/?!")
+            if (c)
+                is[c] = true;
+    }
+};
+constexpr DelimiterTable kDelimiters;
+
 inline bool IsDelimiter(wchar_t c)
 {
-    switch (c)
-    {
-    case L' ':
-    case L'\t':
-    case L'\n':
-    case L'\r':
-    case L'<':
-    case L'>':
-    case L'=':
-    case L'\\':
-    case L'/':
-    case L'?':
-    case L'!':
-        return true;
-    default:
-        return false;
-    }
+    return c < 128 && kDelimiters.is[c];
 }
 
-// Offset of the first ch at or after nFrom, or -1.
+// Most searches end within a few characters; longer ones go to the vector scan.
 inline int FindChar(const wchar_t* doc, int len, int nFrom, wchar_t ch)
 {
-    for (int i = nFrom; i < len; ++i)
+    const int nNear = nFrom + 4 < len ? nFrom + 4 : len;
+    for (int i = nFrom; i < nNear; ++i)
         if (doc[i] == ch)
             return i;
-    return -1;
+    return nNear < len ? markup_scan::FindChar(doc, len, nNear, ch) : -1;
 }
 
 // Offset of the first occurrence of a three-character text at or after nFrom, or -1.
@@ -51,6 +53,14 @@ int FindText3(const wchar_t* doc, int len, int nFrom, const wchar_t (&text)[4])
         if (doc[i + 1] == text[1] && doc[i + 2] == text[2])
             return i;
     return -1;
+}
+
+inline bool SameText(const wchar_t* a, const wchar_t* b, int len)
+{
+    for (int i = 0; i < len; ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
 }
 
 CString Escape(LPCWSTR szValue)
@@ -109,10 +119,12 @@ public:
     {
         if (m.m_aPos.GetSize() == 0)
             m.m_aPos.SetSize(1);
-        m.m_aPos[0] = ElemPos{};
+        Clear(m.m_aPos[0]);
         m.m_iPosFree = 1;
         ResetNavigation();
     }
+
+    static void Clear(ElemPos& pos) { memset(static_cast<void*>(&pos), 0, sizeof(pos)); }
 
     void ResetNavigation()
     {
@@ -126,6 +138,8 @@ public:
 private:
     const wchar_t* Doc() const { return m.m_strDoc.GetString(); }
     int Len() const { return m.m_strDoc.GetLength(); }
+    // Unchecked, for the parser's own indexes, which GetFreePos handed out.
+    ElemPos& At(int i) { return m.m_aPos.GetData()[i]; }
 
     int GetFreePos();
     void ReleasePos(int iPos);
@@ -217,7 +231,7 @@ int CMarkupImpl::GetFreePos()
         m.m_aPos.SetSize(nGrown > nSize ? nGrown : nSize + 1);
     }
     const int iPos = m.m_iPosFree++;
-    m.m_aPos[iPos] = ElemPos{};
+    Clear(At(iPos));
     return iPos;
 }
 
@@ -229,9 +243,18 @@ void CMarkupImpl::ReleasePos(int iPos)
 
 BOOL CMarkupImpl::SetDoc(LPCWSTR szDoc)
 {
-    m.m_strDoc = szDoc ? szDoc : L"";
+    // The text is copied and its possible elements counted in one pass.
+    const int len = szDoc ? markup_scan::Length(szDoc) : 0;
+    CString doc;
+    const int nStarts = markup_scan::CopyCountingElementStarts(doc.GetBufferSetLength(len), szDoc, len);
+    doc.ReleaseBufferSetLength(len);
+    m.m_strDoc = std::move(doc);
     m.m_strError.Empty();
-    const INT_PTR nRoom = m.m_strDoc.GetLength() / 64 + 8;
+    // Room for a position per possible element (and the document's own, and one being parsed),
+    // so that the array never grows during the parse: no more than one per four characters (the
+    // shortest element is "<a/>"), at least one per 64 characters, as always. Making room does
+    // not write the positions, so room that goes unused costs no memory traffic.
+    const INT_PTR nRoom = std::max<INT_PTR>(len / 64 + 8, std::min(nStarts, len / 4) + 2);
     if (m.m_aPos.GetSize() < nRoom)
         m.m_aPos.SetSize(nRoom);
     ResetPos();
@@ -346,8 +369,8 @@ bool CMarkupImpl::FindElemStart(int iPos, int iPosParent, int& nChar, Token& tag
         const int nLt = FindChar(doc, len, nChar, L'<');
         if (nLt < 0)
             return SetError(L"Element tag not found");
-        m.m_aPos[iPos].nStartL = nLt;
-        m.m_aPos[iPosParent].nEndL = nLt;
+        At(iPos).nStartL = nLt;
+        At(iPosParent).nEndL = nLt;
         nChar = nLt + 1;
         if (!NextToken(nChar, tag))
             return SetError(L"Abrupt end within tag");
@@ -366,21 +389,30 @@ bool CMarkupImpl::ParseEndTag(const OpenElem& elem, int& nChar)
 {
     const wchar_t* doc = Doc();
     const int len = Len();
-    int n = m.m_aPos[elem.iPos].nEndL;
+    int n = At(elem.iPos).nEndL;
     if (n >= len || doc[n] != L'<')
         return SetError(L"End tag of %s element not found", &elem.name);
+    // The usual "</name>" written without blanks, as the tokens below would read it.
+    const int nNameLen = elem.name.Length();
+    const int nGt = n + 2 + nNameLen;
+    if (nGt < len && doc[n + 1] == L'/' && doc[nGt] == L'>' && SameText(doc + n + 2, doc + elem.name.nL, nNameLen))
+    {
+        At(elem.iPos).nEndR = nGt;
+        nChar = nGt + 1;
+        return true;
+    }
     ++n;
     Token token;
     if (!NextToken(n, token) || token.Length() != 1 || doc[token.nL] != L'/')
         return SetError(L"Expecting end tag of element %s", &elem.name);
     if (!NextToken(n, token) || token.Length() != elem.name.Length() ||
-        wmemcmp(doc + token.nL, doc + elem.name.nL, static_cast<size_t>(token.Length())) != 0)
+        !SameText(doc + token.nL, doc + elem.name.nL, token.Length()))
         return SetError(L"End tag does not correspond to %s", &elem.name);
     while (NextToken(n, token))
     {
         if (token.Length() == 1 && doc[token.nL] == L'>')
         {
-            m.m_aPos[elem.iPos].nEndR = token.nL;
+            At(elem.iPos).nEndR = token.nL;
             nChar = token.nL + 1;
             return true;
         }
@@ -399,13 +431,13 @@ int CMarkupImpl::ParseDoc()
     {
         const int iPosParent = open.empty() ? 0 : open.back().iPos;
         const int iPos = GetFreePos();
-        m.m_aPos[iPos].iElemParent = iPosParent;
+        At(iPos).iElemParent = iPosParent;
         Token tag;
         if (!FindElemStart(iPos, iPosParent, nChar, tag))
             return -1;
 
         int iDone = 0; // an element completed by this tag
-        if (tag.Length() == 1 && m.m_strDoc[tag.nL] == L'/')
+        if (tag.Length() == 1 && Doc()[tag.nL] == L'/')
         {
             // The parent's end tag: this position was not an element after all.
             ReleasePos(iPos);
@@ -425,10 +457,10 @@ int CMarkupImpl::ParseDoc()
                 SetError(L"End of tag not found");
                 return -1;
             }
-            ElemPos& pos = m.m_aPos[iPos];
+            ElemPos& pos = At(iPos);
             pos.nStartR = nGt;
             nChar = nGt + 1;
-            if (m.m_strDoc[nGt - 1] == L'/')
+            if (Doc()[nGt - 1] == L'/')
             {
                 pos.nEndL = nGt - 1;
                 pos.nEndR = nGt;
@@ -446,9 +478,9 @@ int CMarkupImpl::ParseDoc()
                 return iDone;
             OpenElem& parent = open.back();
             if (parent.iLastChild)
-                m.m_aPos[parent.iLastChild].iElemNext = iDone;
+                At(parent.iLastChild).iElemNext = iDone;
             else
-                m.m_aPos[parent.iPos].iElemChild = iDone;
+                At(parent.iPos).iElemChild = iDone;
             parent.iLastChild = iDone;
         }
     }

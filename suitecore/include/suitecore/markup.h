@@ -40,6 +40,10 @@ protected:
     // Character offsets into the document and links between elements; index 0 is the document.
     struct ElemPos
     {
+        // Left uninitialised, so that making room in the array does not write it; a position is
+        // cleared when it is taken.
+        ElemPos() noexcept {}
+
         int nStartL;     // "<" of the start tag
         int nStartR;     // ">" of the start tag
         int nEndL;       // "<" of the end tag; for an empty element the "/" before its ">"
