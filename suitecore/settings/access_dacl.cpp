@@ -65,7 +65,11 @@ TokenInfo ReadProcessToken()
         for (DWORD i = 0; i < list->GroupCount; ++i)
         {
             const DWORD attributes = list->Groups[i].Attributes;
-            info.groups.push_back({CSid(list->Groups[i].Sid), (attributes & SE_GROUP_USE_FOR_DENY_ONLY) != 0});
+            const CSid sid(list->Groups[i].Sid);
+            info.groups.push_back(sid);
+            const bool denyOnly = (attributes & SE_GROUP_USE_FOR_DENY_ONLY) != 0;
+            if (denyOnly || (attributes & SE_GROUP_ENABLED))
+                info.checkGroups.push_back({sid, denyOnly});
         }
     }
     DWORD elevationType = 0, elevated = 0;
@@ -141,8 +145,8 @@ bool HasInheritableGroupEntry(PACL dacl)
             !(entry.grfInheritance & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE)))
             continue;
         const PSID sid = reinterpret_cast<PSID>(entry.Trustee.ptstrName);
-        for (const SubjectSid& group : token.groups)
-            if (group.sid.Equals(sid))
+        for (const CSid& group : token.groups)
+            if (group.Equals(sid))
                 return true;
     }
     return false;
@@ -300,7 +304,7 @@ std::vector<SubjectSid> SubjectFor(PSID trustee)
     const TokenInfo& token = ProcessToken();
     if (token.user.Equals(trustee))
     {
-        subject.insert(subject.end(), token.groups.begin(), token.groups.end());
+        subject.insert(subject.end(), token.checkGroups.begin(), token.checkGroups.end());
         return subject;
     }
     subject.push_back({WellKnownSid(1, SECURITY_WORLD_RID), false});

@@ -43,8 +43,9 @@ struct SubjectSid
 struct TokenInfo
 {
     CSid user;
-    std::vector<SubjectSid> groups; // every group of the token, with its deny-only flag
-    bool limitedAdmin = false;      // an administrator running with a filtered token
+    std::vector<CSid> groups;            // every group of the token
+    std::vector<SubjectSid> checkGroups; // those an access check counts: enabled or deny-only
+    bool limitedAdmin = false;           // an administrator running with a filtered token
 };
 // The process token's user and groups, read once per process.
 const TokenInfo& ProcessToken();
