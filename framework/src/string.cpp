@@ -586,8 +586,10 @@ void CString::Format(LPCWSTR pszFormat, ...)
 
 void CString::FormatV(LPCWSTR pszFormat, va_list args)
 {
-    Empty();
-    AppendFormatV(pszFormat, args);
+    // Formatted into a string of its own: an argument may point into this string's text.
+    CString result;
+    result.AppendFormatV(pszFormat, args);
+    *this = std::move(result);
 }
 
 void CString::AppendFormat(LPCWSTR pszFormat, ...)
@@ -612,9 +614,17 @@ void CString::AppendFormatV(LPCWSTR pszFormat, va_list args)
         return;
     if (n > INT_MAX / 2 - 1 - m_nLength)
         AfxThrowMemoryException();
-    Reserve(m_nLength + n);
-    _vsnwprintf(m_pszData + m_nLength, static_cast<size_t>(n) + 1, pszFormat, args);
-    SetLength(m_nLength + n);
+    if (m_nLength == 0 && m_pszData == nullptr)
+    {
+        Reserve(n);
+        _vsnwprintf(m_pszData, static_cast<size_t>(n) + 1, pszFormat, args);
+        SetLength(n);
+        return;
+    }
+    // An argument may point into this string's text; format into a buffer of its own.
+    CString piece;
+    piece.AppendFormatV(pszFormat, args);
+    Append(piece.m_pszData, piece.m_nLength);
 }
 
 BOOL CString::LoadString(UINT nID)

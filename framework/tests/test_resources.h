@@ -1,0 +1,4 @@
+#pragma once
+#define IDS_TEST_GREETING 101
+#define IDS_TEST_LONG 102
+#define IDS_TEST_MISSING 4001

@@ -1,0 +1,110 @@
+#include <framework/exception.h>
+#include <framework/msgbox.h>
+#include <framework/module.h>
+#include <framework/thread.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+
+namespace
+{
+struct Work
+{
+    HANDLE done;
+    int priority = 0;
+    DWORD threadId = 0;
+};
+
+UINT Record(LPVOID p)
+{
+    auto* work = static_cast<Work*>(p);
+    work->priority = GetThreadPriority(GetCurrentThread());
+    work->threadId = GetCurrentThreadId();
+    SetEvent(work->done);
+    return 7;
+}
+
+UINT ThrowFramework(LPVOID) { AfxThrowNotSupportedException(); }
+UINT ThrowStd(LPVOID) { throw std::runtime_error("escaped"); }
+
+DWORD RunKept(AFX_THREADPROC fn, LPVOID param)
+{
+    CWinThread* t = AfxBeginThread(fn, param, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    EXPECT_NE(nullptr, t);
+    t->m_bAutoDelete = FALSE;
+    t->ResumeThread();
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(t->m_hThread, 10000));
+    DWORD code = 0;
+    GetExitCodeThread(t->m_hThread, &code);
+    delete t;
+    return code;
+}
+} // namespace
+
+TEST(AfxBeginThreadTest, RunsTheFunctionWithItsParameterAndPriority)
+{
+    Work work{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    CWinThread* t = AfxBeginThread(Record, &work, THREAD_PRIORITY_BELOW_NORMAL);
+    ASSERT_NE(nullptr, t);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(work.done, 10000));
+    EXPECT_EQ(THREAD_PRIORITY_BELOW_NORMAL, work.priority);
+    EXPECT_NE(GetCurrentThreadId(), work.threadId);
+    CloseHandle(work.done);
+
+    Work kept{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    EXPECT_EQ(7u, RunKept(Record, &kept));
+    CloseHandle(kept.done);
+}
+
+TEST(AfxBeginThreadTest, ExceptionsEndTheThreadNotTheProcess)
+{
+    EXPECT_EQ(AFX_THREAD_EXCEPTION_EXIT_CODE, RunKept(ThrowFramework, nullptr));
+    EXPECT_EQ(AFX_THREAD_EXCEPTION_EXIT_CODE, RunKept(ThrowStd, nullptr));
+}
+
+namespace
+{
+struct BoxSeen
+{
+    wchar_t title[128] = {};
+    wchar_t text[256] = {};
+    std::atomic<bool> found{false};
+};
+
+// Finds the message box of this process, reads it and presses its default button.
+UINT AnswerMessageBox(LPVOID p)
+{
+    auto* seen = static_cast<BoxSeen*>(p);
+    for (int i = 0; i < 500 && !seen->found; ++i)
+    {
+        HWND box = FindWindowW(L"#32770", nullptr);
+        DWORD pid = 0;
+        if (box)
+            GetWindowThreadProcessId(box, &pid);
+        if (box && pid == GetCurrentProcessId())
+        {
+            GetWindowTextW(box, seen->title, 128);
+            GetDlgItemTextW(box, 0xFFFF, seen->text, 256);
+            seen->found = true;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            break;
+        }
+        Sleep(20);
+    }
+    return 0;
+}
+} // namespace
+
+TEST(AfxMessageBoxTest, ShowsTheTextUnderTheApplicationsTitle)
+{
+    AfxGetAppModuleState()->m_lpszCurrentAppName = L"Framework Test App";
+    BoxSeen seen;
+    AfxBeginThread(AnswerMessageBox, &seen);
+    EXPECT_EQ(IDOK, AfxMessageBox(L"Something to say", MB_OK | MB_ICONINFORMATION));
+    AfxGetAppModuleState()->m_lpszCurrentAppName = nullptr;
+    ASSERT_TRUE(seen.found);
+    EXPECT_STREQ(L"Framework Test App", seen.title);
+    EXPECT_STREQ(L"Something to say", seen.text);
+}
