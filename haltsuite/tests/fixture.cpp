@@ -243,4 +243,22 @@ bool RunValueExists(HKEY root, const std::wstring& name)
 }
 
 void DeleteRunValue(HKEY root, const std::wstring& name) { SHDeleteValueW(root, kRunKey, name.c_str()); }
+
+NativeDllFirst::NativeDllFirst(const std::wstring& program, const std::wstring& dll)
+    : m_key(L"Software\\Wine\\AppDefaults\\" + program), m_dll(dll)
+{
+    CUniqueRegKey existing;
+    m_created = RegOpenKeyExW(HKEY_CURRENT_USER, m_key.c_str(), 0, KEY_READ, existing.put()) != ERROR_SUCCESS;
+    const std::wstring order = L"native,builtin";
+    SHSetValueW(HKEY_CURRENT_USER, (m_key + L"\\DllOverrides").c_str(), dll.c_str(), REG_SZ, order.c_str(),
+                static_cast<DWORD>((order.size() + 1) * sizeof(wchar_t)));
+}
+
+NativeDllFirst::~NativeDllFirst()
+{
+    if (m_created)
+        SHDeleteKeyW(HKEY_CURRENT_USER, m_key.c_str());
+    else
+        SHDeleteValueW(HKEY_CURRENT_USER, (m_key + L"\\DllOverrides").c_str(), m_dll.c_str());
+}
 } // namespace halttest

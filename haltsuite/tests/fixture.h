@@ -88,4 +88,20 @@ HRESULT DeleteTask(const std::wstring& name);
 bool SetRunValue(HKEY root, const std::wstring& name, const std::wstring& data);
 bool RunValueExists(HKEY root, const std::wstring& name);
 void DeleteRunValue(HKEY root, const std::wstring& name);
+
+// Makes Wine load one DLL for one program as Windows does, from the program's folder first,
+// while the object lives. (Wine otherwise prefers its own copy of a system DLL.)
+class NativeDllFirst
+{
+public:
+    NativeDllFirst(const std::wstring& program, const std::wstring& dll);
+    ~NativeDllFirst();
+    NativeDllFirst(const NativeDllFirst&) = delete;
+    NativeDllFirst& operator=(const NativeDllFirst&) = delete;
+
+private:
+    std::wstring m_key;
+    std::wstring m_dll;
+    bool m_created = false;
+};
 } // namespace halttest

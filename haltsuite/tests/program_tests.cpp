@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <shlwapi.h>
-
 #include <algorithm>
 #include <cwctype>
 
@@ -52,39 +50,6 @@ void CleanSuite()
         for (LPCWSTR value : Suite().runValues)
             halttest::DeleteRunValue(root, value);
 }
-
-// Makes Wine load one DLL as Windows does for one program, from the program's folder first,
-// for as long as the object lives.
-class NativeDllFirst
-{
-public:
-    NativeDllFirst(const std::wstring& program, const std::wstring& dll)
-        : m_key(L"Software\\Wine\\AppDefaults\\" + program)
-    {
-        HKEY existing = nullptr;
-        m_created = RegOpenKeyExW(HKEY_CURRENT_USER, m_key.c_str(), 0, KEY_READ, &existing) != ERROR_SUCCESS;
-        if (existing)
-            RegCloseKey(existing);
-        const std::wstring order = L"native,builtin";
-        SHSetValueW(HKEY_CURRENT_USER, (m_key + L"\\DllOverrides").c_str(), dll.c_str(), REG_SZ, order.c_str(),
-                    static_cast<DWORD>((order.size() + 1) * sizeof(wchar_t)));
-        m_dll = dll;
-    }
-    ~NativeDllFirst()
-    {
-        if (m_created)
-            SHDeleteKeyW(HKEY_CURRENT_USER, m_key.c_str());
-        else
-            SHDeleteValueW(HKEY_CURRENT_USER, (m_key + L"\\DllOverrides").c_str(), m_dll.c_str());
-    }
-    NativeDllFirst(const NativeDllFirst&) = delete;
-    NativeDllFirst& operator=(const NativeDllFirst&) = delete;
-
-private:
-    std::wstring m_key;
-    std::wstring m_dll;
-    bool m_created = false;
-};
 
 class HaltSuiteProgram : public ::testing::Test
 {
@@ -230,8 +195,8 @@ TEST_F(HaltSuiteProgram, APsapiPlantedBesideItIsNeverLoaded)
     const std::wstring marker = m_dir.File(L"planted-dll-loaded");
     // Wine prefers its own psapi wherever a psapi.dll lies; have both programs load as Windows
     // does, where a DLL in the program's folder comes first.
-    const NativeDllFirst carelessLoadsNative(L"careless.exe", L"psapi");
-    const NativeDllFirst haltSuiteLoadsNative(L"HaltSuite.exe", L"psapi");
+    const halttest::NativeDllFirst carelessLoadsNative(L"careless.exe", L"psapi");
+    const halttest::NativeDllFirst haltSuiteLoadsNative(L"HaltSuite.exe", L"psapi");
 
     // A program in that folder that loads "psapi" by bare name gets the planted one.
     halttest::Decoy careless(halttest::CopyAs(Sleeper(), m_dir.Path(), L"careless.exe"),
