@@ -22,16 +22,19 @@ const IID kIidTaskScheduler = {0x148BD527, 0xA2AB, 0x11CE, {0xB1, 0x1F, 0x00, 0x
 
 constexpr LPCWSTR kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-constexpr DWORD kManagerAccess = GENERIC_READ | SC_MANAGER_CONNECT;                             // 0x80000001
-constexpr DWORD kQueryAccess = SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS | SERVICE_INTERROGATE;  // 0x85
-constexpr DWORD kStopAccess = GENERIC_EXECUTE | SERVICE_STOP | SERVICE_INTERROGATE;              // 0x200000A0
+constexpr DWORD kManagerAccess = GENERIC_READ | SC_MANAGER_CONNECT;                               // 0x80000001
+constexpr DWORD kQueryAccess = SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS | SERVICE_INTERROGATE; // 0x85
+constexpr DWORD kStopAccess = GENERIC_EXECUTE | SERVICE_STOP | SERVICE_INTERROGATE;               // 0x200000A0
 
-constexpr DWORD kNetStartPause = 1024;   // after starting net.exe
-constexpr DWORD kNetWait = 4096;         // at most, for net.exe to end
-constexpr DWORD kStopPause = 2048;       // after each stop request
+constexpr DWORD kNetStartPause = 1024; // after starting net.exe
+constexpr DWORD kNetWait = 4096;       // at most, for net.exe to end
+constexpr DWORD kStopPause = 2048;     // after each stop request
 constexpr DWORD kPerProcessPause = 1;
 
-CUniqueServiceHandle OpenManager() { return CUniqueServiceHandle(OpenSCManagerW(nullptr, nullptr, kManagerAccess)); }
+CUniqueServiceHandle OpenManager()
+{
+    return CUniqueServiceHandle(OpenSCManagerW(nullptr, nullptr, kManagerAccess));
+}
 } // namespace
 
 CSuiteHalt::CSuiteHalt(const SuiteNames& names, PFN_SLEEP pfnSleep) : m_names(names), m_pfnSleep(pfnSleep) {}
@@ -97,7 +100,7 @@ void CSuiteHalt::NetStopService(LPCWSTR lpszService)
 
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOZONECHECKS;  // 0x00800440
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOZONECHECKS; // 0x00800440
     info.hwnd = GetDesktopWindow();
     info.lpVerb = L"open";
     info.lpFile = file;

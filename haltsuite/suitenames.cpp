@@ -2,6 +2,7 @@
 
 namespace
 {
+// clang-format off
 const LPCWSTR kExecutables[] = {
     L"Lumasweep.exe",         // the main program and launcher
     L"RegistrySweep.exe",     // registry cleaner
@@ -41,8 +42,15 @@ const LPCWSTR kExecutables[] = {
 static_assert(std::size(kExecutables) == 34);
 
 const LPCWSTR kTasks[] = {
-    L"QMN-RegistrySweep", L"QMN-DiskSweep",      L"QMN-DiskTune",    L"QMN-PrivacySweep", L"QMN-MemoryTune",
-    L"QMN-RegistryBackup", L"QMN-SystemGuard", L"QMN-LumaUpdate", L"LumaDiskTuneSvc",
+    L"QMN-RegistrySweep",
+    L"QMN-DiskSweep",
+    L"QMN-DiskTune",
+    L"QMN-PrivacySweep",
+    L"QMN-MemoryTune",
+    L"QMN-RegistryBackup",
+    L"QMN-SystemGuard",
+    L"QMN-LumaUpdate",
+    L"LumaDiskTuneSvc",       // the disk-optimizer service's own task
 };
 static_assert(std::size(kTasks) == 9);
 
@@ -50,14 +58,14 @@ const LPCWSTR kRunValues[] = {
     L"Lumasweep", L"LumaTray", L"SystemGuard", L"MemoryTune", L"LumaUpdate", L"ProcessGuard",
 };
 static_assert(std::size(kRunValues) == 6);
+// clang-format on
 
 const SuiteNames kSuite = {
-    kExecutables,
-    L"LumaDiskTuneSvc",
-    "{22BCB679-B28D-4afb-998B-3F1762AAF4E2}",
-    kTasks,
-    kRunValues,
+    kExecutables, L"LumaDiskTuneSvc", "{22BCB679-B28D-4afb-998B-3F1762AAF4E2}", kTasks, kRunValues,
 };
 } // namespace
 
-const SuiteNames& LumasweepSuite() { return kSuite; }
+const SuiteNames& LumasweepSuite()
+{
+    return kSuite;
+}

@@ -22,5 +22,5 @@ int RunFindProcess(suitediag::Args& args)
 }
 } // namespace
 
-SUITEDIAG_COMMAND(find_process, L"find-process", L"NAME",
-                  L"Lists the running processes of an executable file name", RunFindProcess);
+SUITEDIAG_COMMAND(find_process, L"find-process", L"NAME", L"Lists the running processes of an executable file name",
+                  RunFindProcess);

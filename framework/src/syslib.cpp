@@ -26,10 +26,19 @@ HMODULE AfxLoadSystemLibrary(LPCWSTR lpszFileName)
 
 namespace
 {
-FARPROC SystemGetProcAddress(HMODULE hModule, LPCSTR lpszProcName) { return GetProcAddress(hModule, lpszProcName); }
-BOOL SystemFreeLibrary(HMODULE hModule) { return FreeLibrary(hModule); }
+FARPROC SystemGetProcAddress(HMODULE hModule, LPCSTR lpszProcName)
+{
+    return GetProcAddress(hModule, lpszProcName);
+}
+BOOL SystemFreeLibrary(HMODULE hModule)
+{
+    return FreeLibrary(hModule);
+}
 
 const AFX_LIBRARY_BINDER g_systemBinder = {&AfxLoadSystemLibrary, &SystemGetProcAddress, &SystemFreeLibrary};
 } // namespace
 
-const AFX_LIBRARY_BINDER& AfxGetSystemLibraryBinder() { return g_systemBinder; }
+const AFX_LIBRARY_BINDER& AfxGetSystemLibraryBinder()
+{
+    return g_systemBinder;
+}

@@ -62,7 +62,7 @@ TEST(UniqueHandles, CloseWhatTheyOwnAndHandItOver)
         EXPECT_EQ(raw, moved.get());
     }
     DWORD flags = 0;
-    EXPECT_FALSE(GetHandleInformation(raw, &flags));  // closed with the last owner
+    EXPECT_FALSE(GetHandleInformation(raw, &flags)); // closed with the last owner
 
     CUniqueHandle kept(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     raw = kept.release();
@@ -77,7 +77,7 @@ TEST(UniqueHandles, CloseWhatTheyOwnAndHandItOver)
     file.reset(CreateFileW(dir.File(L"x").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     ASSERT_TRUE(file);
     file.reset();
-    EXPECT_TRUE(DeleteFileW(dir.File(L"x").c_str()));  // nothing holds it open any more
+    EXPECT_TRUE(DeleteFileW(dir.File(L"x").c_str())); // nothing holds it open any more
 
     CUniqueRegKey key;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, key.put()));

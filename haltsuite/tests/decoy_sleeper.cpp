@@ -2,7 +2,8 @@
 // under the suite's file names and see which copies HaltSuite terminates.
 //   decoy_sleeper [--seconds N] [--hold-mutex NAME] [--ready EVENT] [--load-library NAME]
 // --hold-mutex keeps a named (ANSI) mutex while it runs; --ready sets a named event once it
-// is up; --load-library loads a library by bare name, as a careless program would. It exits with 3 after N seconds (default 120), so a forgotten decoy goes away.
+// is up; --load-library loads a library by bare name, as a careless program would. It exits with 3 after N seconds
+// (default 120), so a forgotten decoy goes away.
 #include <windows.h>
 
 #include <shellapi.h>

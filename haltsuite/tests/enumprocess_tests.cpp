@@ -17,9 +17,18 @@ namespace
 {
 using Entry = CEnumProcess::CProcessEntry;
 
-HMODULE SystemLoad(LPCWSTR name) { return AfxLoadSystemLibrary(name); }
-HMODULE LoadNothing(LPCWSTR) { return nullptr; }
-BOOL RealFree(HMODULE module) { return FreeLibrary(module); }
+HMODULE SystemLoad(LPCWSTR name)
+{
+    return AfxLoadSystemLibrary(name);
+}
+HMODULE LoadNothing(LPCWSTR)
+{
+    return nullptr;
+}
+BOOL RealFree(HMODULE module)
+{
+    return FreeLibrary(module);
+}
 
 // A PSAPI that exports GetModuleFileNameEx under the name the walker looks up.
 FARPROC LookupWithUnsuffixedName(HMODULE module, LPCSTR name)
@@ -39,10 +48,10 @@ const AFX_LIBRARY_BINDER kNoFacility = {&LoadNothing, &LookupWithUnsuffixedName,
 // Substitutes for PSAPI entry points, bound through the lookup below.
 struct FakePsapi
 {
-    int syntheticTotal = 0;              // EnumProcesses reports this many ids in all
-    bool fail = false;                   // the calls fail, and claim a full buffer
-    std::vector<DWORD> sizesAsked;       // cb of every EnumProcesses/EnumProcessModules call
-    std::vector<DWORD> ids;              // what EnumProcesses reported, in order
+    int syntheticTotal = 0;        // EnumProcesses reports this many ids in all
+    bool fail = false;             // the calls fail, and claim a full buffer
+    std::vector<DWORD> sizesAsked; // cb of every EnumProcesses/EnumProcessModules call
+    std::vector<DWORD> ids;        // what EnumProcesses reported, in order
 };
 FakePsapi g_fake;
 
@@ -57,12 +66,12 @@ BOOL WINAPI FakeEnumProcesses(DWORD* ids, DWORD cb, DWORD* returned)
     }
     DWORD real[1024];
     DWORD realBytes = 0;
-    auto enumProcesses = reinterpret_cast<decltype(&FakeEnumProcesses)>(
-        GetProcAddress(GetModuleHandleW(L"psapi.dll"), "EnumProcesses"));
+    auto enumProcesses =
+        reinterpret_cast<decltype(&FakeEnumProcesses)>(GetProcAddress(GetModuleHandleW(L"psapi.dll"), "EnumProcesses"));
     enumProcesses(real, sizeof real, &realBytes);
     g_fake.ids.assign(real, real + realBytes / sizeof(DWORD));
     for (DWORD next = 0x7FFF0000; g_fake.ids.size() < static_cast<size_t>(g_fake.syntheticTotal); next += 4)
-        g_fake.ids.push_back(next);  // ids no process has: they cannot be opened
+        g_fake.ids.push_back(next); // ids no process has: they cannot be opened
     const DWORD fit = std::min<DWORD>(cb / sizeof(DWORD), static_cast<DWORD>(g_fake.ids.size()));
     std::copy_n(g_fake.ids.begin(), fit, ids);
     *returned = fit * sizeof(DWORD);
@@ -153,13 +162,13 @@ TEST_F(EnumProcessTest, BothMethodsReportAStartedProcessExactlyOnce)
     CEnumProcess toolhelp;
     auto seen = Walk(toolhelp);
     ASSERT_EQ(1u, seen.count(decoy.Id()));
-    EXPECT_EQ(fileName, seen.find(decoy.Id())->second);  // tool-help: the file name
+    EXPECT_EQ(fileName, seen.find(decoy.Id())->second); // tool-help: the file name
     EXPECT_EQ(1u, seen.count(GetCurrentProcessId()));
 
     CEnumProcess psapi(kBothFacilities);
     seen = Walk(psapi);
     ASSERT_EQ(1u, seen.count(decoy.Id()));
-    EXPECT_EQ(Lower(path), Lower(seen.find(decoy.Id())->second));  // PSAPI: the full path
+    EXPECT_EQ(Lower(path), Lower(seen.find(decoy.Id())->second)); // PSAPI: the full path
     EXPECT_EQ(1u, seen.count(GetCurrentProcessId()));
 }
 
@@ -256,14 +265,16 @@ TEST_F(EnumProcessTest, PreferredImageBaseIsReadOnlyFromCompleteHeaders)
 {
     const HMODULE self = GetModuleHandleW(nullptr);
     const auto* selfDos = reinterpret_cast<const IMAGE_DOS_HEADER*>(self);
-    const auto* selfNt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(reinterpret_cast<const BYTE*>(self) + selfDos->e_lfanew);
+    const auto* selfNt =
+        reinterpret_cast<const IMAGE_NT_HEADERS32*>(reinterpret_cast<const BYTE*>(self) + selfDos->e_lfanew);
     EXPECT_EQ(selfNt->OptionalHeader.ImageBase, CEnumProcess::ReadPreferredImageBase(self, GetCurrentProcessId()));
 
     // Made-up images in this process: one committed page followed by a reserved one.
     BYTE* region = static_cast<BYTE*>(VirtualAlloc(nullptr, 0x2000, MEM_RESERVE, PAGE_NOACCESS));
     ASSERT_NE(nullptr, region);
     ASSERT_NE(nullptr, VirtualAlloc(region, 0x1000, MEM_COMMIT, PAGE_READWRITE));
-    auto image = [&](LONG ntOffset, WORD magic) {
+    auto image = [&](LONG ntOffset, WORD magic)
+    {
         memset(region, 0, 0x1000);
         auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(region);
         dos->e_magic = IMAGE_DOS_SIGNATURE;

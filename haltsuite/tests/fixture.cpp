@@ -86,7 +86,10 @@ Decoy::~Decoy()
     }
 }
 
-bool Decoy::Running() const { return m_process && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT; }
+bool Decoy::Running() const
+{
+    return m_process && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT;
+}
 
 DWORD Decoy::ExitCode() const
 {
@@ -159,10 +162,9 @@ ServiceFixture::ServiceFixture(const std::wstring& name, const std::wstring& com
     const CUniqueServiceHandle manager = OpenManager();
     if (!manager)
         return;
-    const CUniqueServiceHandle service(CreateServiceW(manager.get(), name.c_str(), name.c_str(), SERVICE_ALL_ACCESS,
-                                                      SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                                                      SERVICE_ERROR_IGNORE, commandLine.c_str(), nullptr, nullptr,
-                                                      nullptr, nullptr, nullptr));
+    const CUniqueServiceHandle service(CreateServiceW(
+        manager.get(), name.c_str(), name.c_str(), SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+        SERVICE_ERROR_IGNORE, commandLine.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
     m_installed = static_cast<bool>(service);
 }
 
@@ -175,8 +177,7 @@ ServiceFixture::~ServiceFixture()
 bool ServiceFixture::Start()
 {
     const CUniqueServiceHandle manager = OpenManager();
-    const CUniqueServiceHandle service(manager ? OpenServiceW(manager.get(), m_name.c_str(), SERVICE_START)
-                                               : nullptr);
+    const CUniqueServiceHandle service(manager ? OpenServiceW(manager.get(), m_name.c_str(), SERVICE_START) : nullptr);
     if (!service || !StartServiceW(service.get(), 0, nullptr))
         return false;
     return WaitServiceState(m_name, SERVICE_RUNNING, 15000);
@@ -242,7 +243,10 @@ bool RunValueExists(HKEY root, const std::wstring& name)
     return SHGetValueW(root, kRunKey, name.c_str(), nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-void DeleteRunValue(HKEY root, const std::wstring& name) { SHDeleteValueW(root, kRunKey, name.c_str()); }
+void DeleteRunValue(HKEY root, const std::wstring& name)
+{
+    SHDeleteValueW(root, kRunKey, name.c_str());
+}
 
 NativeDllFirst::NativeDllFirst(const std::wstring& program, const std::wstring& dll)
     : m_key(L"Software\\Wine\\AppDefaults\\" + program), m_dll(dll)

@@ -19,9 +19,15 @@
 
 namespace
 {
-const SuiteNames& Suite() { return LumasweepSuite(); }
+const SuiteNames& Suite()
+{
+    return LumasweepSuite();
+}
 
-void Print(const std::wstring& line) { std::fputs((testsupport::Utf8(line) + "\n").c_str(), stdout); }
+void Print(const std::wstring& line)
+{
+    std::fputs((testsupport::Utf8(line) + "\n").c_str(), stdout);
+}
 
 std::wstring Lower(std::wstring text)
 {

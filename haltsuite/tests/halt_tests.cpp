@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace
 {
 std::vector<DWORD> g_pauses;
@@ -19,7 +18,10 @@ void WINAPI RecordPause(DWORD milliseconds)
     Sleep(milliseconds);
 }
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
 
 size_t CountLines(const std::string& text, const std::string& line)
 {
@@ -84,9 +86,8 @@ protected:
     {
         const std::wstring log = m_dir.File(L"service.log");
         m_service = std::make_unique<halttest::ServiceFixture>(
-            m_suite.Service(),
-            halttest::DecoyServiceCommand(halttest::ProgramFolder(), m_suite.Service(), m_suite.Mutex(),
-                                          L"--log \"" + log + L"\" " + extra));
+            m_suite.Service(), halttest::DecoyServiceCommand(halttest::ProgramFolder(), m_suite.Service(),
+                                                             m_suite.Mutex(), L"--log \"" + log + L"\" " + extra));
         EXPECT_TRUE(m_service->Installed());
         EXPECT_TRUE(m_service->Start());
         EXPECT_TRUE(halttest::MutexExists(m_suite.Mutex()));

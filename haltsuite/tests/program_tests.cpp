@@ -15,7 +15,10 @@
 
 namespace
 {
-const SuiteNames& Suite() { return LumasweepSuite(); }
+const SuiteNames& Suite()
+{
+    return LumasweepSuite();
+}
 
 std::wstring Lower(std::wstring text)
 {
@@ -33,7 +36,10 @@ std::vector<std::wstring> SuiteNamesIn(const std::wstring& fileName)
     return found;
 }
 
-std::wstring Sleeper() { return halttest::ProgramFolder() + L"\\decoy_sleeper.exe"; }
+std::wstring Sleeper()
+{
+    return halttest::ProgramFolder() + L"\\decoy_sleeper.exe";
+}
 
 testsupport::ProcessResult RunHaltSuite(const std::wstring& folder, const std::wstring& arguments)
 {
@@ -60,8 +66,8 @@ protected:
     void PlantServiceTasksAndValues()
     {
         m_service = std::make_unique<halttest::ServiceFixture>(
-            Suite().service, halttest::DecoyServiceCommand(halttest::ProgramFolder(), Suite().service,
-                                                           Suite().serviceMutex));
+            Suite().service,
+            halttest::DecoyServiceCommand(halttest::ProgramFolder(), Suite().service, Suite().serviceMutex));
         ASSERT_TRUE(m_service->Start());
         ASSERT_TRUE(halttest::MutexExists(Suite().serviceMutex));
         for (LPCWSTR task : Suite().tasks)

@@ -6,7 +6,7 @@
 
 namespace
 {
-constexpr DWORD kQueryAndRead = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;  // 0x410
+constexpr DWORD kQueryAndRead = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ; // 0x410
 // The loader itself refuses an NT header offset this large; beyond it the DOS header is not
 // that of an image.
 constexpr LONG kMaxNtHeaderOffset = 256 * 1024 * 1024;
@@ -22,15 +22,19 @@ void CopyBounded(LPWSTR dest, int count, LPCWSTR src)
 }
 } // namespace
 
-CEnumProcess::CProcessEntry::CProcessEntry() : lpszProcessName(new wchar_t[NAME_BUFFER_LENGTH]()), strReserved(L"")
-{
-}
+CEnumProcess::CProcessEntry::CProcessEntry() : lpszProcessName(new wchar_t[NAME_BUFFER_LENGTH]()), strReserved(L"") {}
 
-CEnumProcess::CProcessEntry::~CProcessEntry() { delete[] lpszProcessName; }
+CEnumProcess::CProcessEntry::~CProcessEntry()
+{
+    delete[] lpszProcessName;
+}
 
 CEnumProcess::CModuleEntry::CModuleEntry() : lpszModulePath(new wchar_t[NAME_BUFFER_LENGTH]()), strModulePath(L"") {}
 
-CEnumProcess::CModuleEntry::~CModuleEntry() { delete[] lpszModulePath; }
+CEnumProcess::CModuleEntry::~CModuleEntry()
+{
+    delete[] lpszModulePath;
+}
 
 CEnumProcess::CEnumProcess(const AFX_LIBRARY_BINDER& binder) : m_pBinder(&binder)
 {

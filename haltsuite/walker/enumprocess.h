@@ -37,8 +37,8 @@ public:
         DWORD dwPID = 0;
         // The full path of the executable on the PSAPI path, its file name on the tool-help
         // path, or one of the texts for a process that could not be read.
-        LPWSTR lpszProcessName;  // NAME_BUFFER_LENGTH characters
-        WORD wReserved = 0;      // cleared by every GetProcessNext
+        LPWSTR lpszProcessName; // NAME_BUFFER_LENGTH characters
+        WORD wReserved = 0;     // cleared by every GetProcessNext
         CString strReserved;
     };
 
@@ -51,9 +51,9 @@ public:
         CModuleEntry& operator=(const CModuleEntry&) = delete;
 
         LPVOID lpBaseAddress = nullptr;
-        DWORD dwPreferredImageBase = 0;  // 0 when unknown
-        LPWSTR lpszModulePath;           // NAME_BUFFER_LENGTH characters, cut when longer
-        CString strModulePath;           // the whole path, on the tool-help path
+        DWORD dwPreferredImageBase = 0; // 0 when unknown
+        LPWSTR lpszModulePath;          // NAME_BUFFER_LENGTH characters, cut when longer
+        CString strModulePath;          // the whole path, on the tool-help path
     };
 
     // Binds both facilities and chooses the method: PSAPI when usable, else tool-help.
@@ -93,7 +93,7 @@ private:
     void FillFromSnapshot(CProcessEntry& entry) const;
     BOOL GrowCapacity();
 
-    const AFX_LIBRARY_BINDER* m_pBinder;  // loads, looks up and frees both libraries
+    const AFX_LIBRARY_BINDER* m_pBinder; // loads, looks up and frees both libraries
 
     bool m_bPsapiUsable = false;
     bool m_bToolhelpUsable = false;
@@ -109,7 +109,7 @@ private:
     PFN_ENUMPROCESSES m_pfnEnumProcesses = nullptr;
     PFN_ENUMPROCESSMODULES m_pfnEnumProcessModules = nullptr;
     PFN_GETMODULEFILENAMEEX m_pfnGetModuleFileNameEx = nullptr;
-    CUniqueFileHandle m_hProcessSnap;  // INVALID_HANDLE_VALUE when none
+    CUniqueFileHandle m_hProcessSnap; // INVALID_HANDLE_VALUE when none
     CUniqueFileHandle m_hModuleSnap;
     HMODULE m_hKernel32 = nullptr;
     PROCESSENTRY32W m_pe{};

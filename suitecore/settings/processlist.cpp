@@ -14,8 +14,8 @@
 
 namespace
 {
-constexpr DWORD kQueryAndRead = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;  // 0x410
-constexpr DWORD kBufferBytes = 16384;                                          // ids or module handles
+constexpr DWORD kQueryAndRead = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ; // 0x410
+constexpr DWORD kBufferBytes = 16384;                                        // ids or module handles
 
 void CopyName(WCHAR* target, LPCWSTR source)
 {
@@ -309,7 +309,10 @@ int CProcessList::GetModuleCount(const RecordList* pList) const
     return pList ? static_cast<int>(pList->modules.GetSize()) : 0;
 }
 
-void CProcessList::FreeList(RecordList* pList) { delete pList; }
+void CProcessList::FreeList(RecordList* pList)
+{
+    delete pList;
+}
 
 BOOL FindProcessesByFileName(const wchar_t* lpszFileName, CStringArray& paths)
 {

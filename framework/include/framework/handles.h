@@ -86,8 +86,8 @@ struct RegKey
 };
 } // namespace afx_handle_traits
 
-using CUniqueHandle = CUniqueAny<afx_handle_traits::Handle>;          // null when empty
-using CUniqueFileHandle = CUniqueAny<afx_handle_traits::FileHandle>;  // INVALID_HANDLE_VALUE when empty
+using CUniqueHandle = CUniqueAny<afx_handle_traits::Handle>;         // null when empty
+using CUniqueFileHandle = CUniqueAny<afx_handle_traits::FileHandle>; // INVALID_HANDLE_VALUE when empty
 using CUniqueLibrary = CUniqueAny<afx_handle_traits::Library>;
 using CUniqueServiceHandle = CUniqueAny<afx_handle_traits::ServiceHandle>;
 using CUniqueRegKey = CUniqueAny<afx_handle_traits::RegKey>;

@@ -14,12 +14,12 @@
 enum
 {
     PL_OK = 0,
-    PL_INIT_FAILED = 1,       // neither facility could be loaded
-    PL_FUNCTION_MISSING = 2,  // a facility's library lacks one of its functions
-    PL_NO_MEMORY = 3,         // a result list could not be allocated
-    PL_OPEN_FAILED = 4,       // no snapshot, the process could not be opened, or its modules not read
-    PL_END_OF_LIST = 5,       // the record index equals the number of records
-    PL_BAD_INDEX = 6,         // the record index is beyond the number of records
+    PL_INIT_FAILED = 1,      // neither facility could be loaded
+    PL_FUNCTION_MISSING = 2, // a facility's library lacks one of its functions
+    PL_NO_MEMORY = 3,        // a result list could not be allocated
+    PL_OPEN_FAILED = 4,      // no snapshot, the process could not be opened, or its modules not read
+    PL_END_OF_LIST = 5,      // the record index equals the number of records
+    PL_BAD_INDEX = 6,        // the record index is beyond the number of records
 };
 
 // The index that means: the list's own cursor.
@@ -28,7 +28,7 @@ constexpr unsigned PL_CURSOR = static_cast<unsigned>(-1);
 struct ProcessRecord
 {
     DWORD dwProcessId;
-    WCHAR szName[MAX_PATH];  // full path through PSAPI, file name through tool-help, "-" when unreadable
+    WCHAR szName[MAX_PATH]; // full path through PSAPI, file name through tool-help, "-" when unreadable
 };
 static_assert(sizeof(ProcessRecord) == 524);
 
@@ -43,7 +43,7 @@ static_assert(sizeof(ModuleRecord) == 528);
 // The result of one listing: made by CProcessList, handed back to its FreeList.
 struct RecordList
 {
-    unsigned nCursor = 0;  // the next record GetNextProcess/GetNextModule hands out
+    unsigned nCursor = 0; // the next record GetNextProcess/GetNextModule hands out
     CArray<ProcessRecord> processes;
     CArray<ModuleRecord> modules;
 };

@@ -19,15 +19,18 @@ namespace
 {
 struct FakeState
 {
-    const char* missing = nullptr;         // a function the lookup pretends not to find
-    std::vector<DWORD> ids;                // what EnumProcesses reports, when not empty
-    bool moreModulesThanFit = false;       // EnumProcessModules claims 10,000 modules
-    int moduleReads = 0;                   // module names and information asked for
+    const char* missing = nullptr;   // a function the lookup pretends not to find
+    std::vector<DWORD> ids;          // what EnumProcesses reports, when not empty
+    bool moreModulesThanFit = false; // EnumProcessModules claims 10,000 modules
+    int moduleReads = 0;             // module names and information asked for
     std::vector<HMODULE> freed;
 };
 FakeState g_state;
 
-HMODULE SystemLoad(LPCWSTR name) { return AfxLoadSystemLibrary(name); }
+HMODULE SystemLoad(LPCWSTR name)
+{
+    return AfxLoadSystemLibrary(name);
+}
 BOOL RecordFree(HMODULE module)
 {
     g_state.freed.push_back(module);
@@ -143,7 +146,7 @@ TEST_F(ProcessListTest, InitLoadsThePreferredFacilityAndFallsBackToTheOther)
     CProcessList fallback(kBinder);
     EXPECT_FALSE(fallback.LoadPsapi());
     EXPECT_EQ(PL_FUNCTION_MISSING, fallback.GetErrorCode());
-    EXPECT_EQ(2u, g_state.freed.size());  // psapiFirst's, and this one
+    EXPECT_EQ(2u, g_state.freed.size()); // psapiFirst's, and this one
     EXPECT_TRUE(fallback.Init(true));
     EXPECT_TRUE(fallback.IsToolhelpLoaded());
     EXPECT_EQ(PL_OK, fallback.GetErrorCode());
