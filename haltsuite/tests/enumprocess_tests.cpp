@@ -118,7 +118,7 @@ protected:
 
     std::wstring SleeperCopy(const std::wstring& name) const
     {
-        return halttest::CopyAs(halttest::ProgramFolder() + L"\\decoy_sleeper.exe", m_dir.Path(), name);
+        return halttest::CopyAs(testsupport::BinFolder() + L"\\decoy_sleeper.exe", m_dir.Path(), name);
     }
 
     testsupport::TempDir m_dir;
@@ -248,7 +248,7 @@ TEST_F(EnumProcessTest, ALongModulePathIsCutToTheEntryBuffer)
     // 258 characters in all: as long as a path to a program can be.
     const std::wstring name = L"long-" + std::wstring(258 - folder.size() - 1 - 9, L'x') + L".exe";
     ASSERT_TRUE(halttest::CreateFolderChain(folder));
-    const std::wstring path = halttest::CopyAs(halttest::ProgramFolder() + L"\\decoy_sleeper.exe", folder, name);
+    const std::wstring path = halttest::CopyAs(testsupport::BinFolder() + L"\\decoy_sleeper.exe", folder, name);
     ASSERT_EQ(folder.size() + 1 + name.size(), path.size());
     ASSERT_GT(path.size(), 255u);
     halttest::Decoy decoy(path);

@@ -1,5 +1,7 @@
 #include "fixture.h"
 
+#include <testsupport/testsupport.h>
+
 #include <mstask.h>
 #include <objbase.h>
 #include <shlwapi.h>
@@ -15,15 +17,6 @@ const IID kIidTask = {0x148BD524, 0xA2AB, 0x11CE, {0xB1, 0x1F, 0x00, 0xAA, 0x00,
 
 constexpr LPCWSTR kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-std::wstring GuidName()
-{
-    GUID guid;
-    CoCreateGuid(&guid);
-    wchar_t text[40];
-    StringFromGUID2(guid, text, 40);
-    return text;
-}
-
 CUniqueComPtr<ITaskScheduler> Scheduler()
 {
     CUniqueComPtr<ITaskScheduler> scheduler;
@@ -36,14 +29,6 @@ CUniqueServiceHandle OpenManager()
     return CUniqueServiceHandle(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
 }
 } // namespace
-
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const std::wstring full(path, n);
-    return full.substr(0, full.find_last_of(L'\\'));
-}
 
 std::wstring CopyAs(const std::wstring& source, const std::wstring& folder, const std::wstring& name)
 {
@@ -60,7 +45,7 @@ bool CreateFolderChain(const std::wstring& folder)
 
 Decoy::Decoy(const std::wstring& path, const std::wstring& arguments)
 {
-    const std::wstring eventName = L"decoy-ready-" + GuidName();
+    const std::wstring eventName = L"decoy-ready-" + testsupport::NewGuidString();
     const CUniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
     std::wstring commandLine = L"\"" + path + L"\" --ready " + eventName;
     if (!arguments.empty())

@@ -11,8 +11,6 @@
 
 namespace halttest
 {
-// The folder holding the running program (and every built binary).
-std::wstring ProgramFolder();
 // Copies a file to folder\name; empty on failure.
 std::wstring CopyAs(const std::wstring& source, const std::wstring& folder, const std::wstring& name);
 // Creates every folder of the path.

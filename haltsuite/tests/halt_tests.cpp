@@ -86,7 +86,7 @@ protected:
     {
         const std::wstring log = m_dir.File(L"service.log");
         m_service = std::make_unique<halttest::ServiceFixture>(
-            m_suite.Service(), halttest::DecoyServiceCommand(halttest::ProgramFolder(), m_suite.Service(),
+            m_suite.Service(), halttest::DecoyServiceCommand(testsupport::BinFolder(), m_suite.Service(),
                                                              m_suite.Mutex(), L"--log \"" + log + L"\" " + extra));
         EXPECT_TRUE(m_service->Installed());
         EXPECT_TRUE(m_service->Start());
@@ -94,7 +94,7 @@ protected:
         return log;
     }
 
-    std::wstring Sleeper() const { return halttest::ProgramFolder() + L"\\decoy_sleeper.exe"; }
+    std::wstring Sleeper() const { return testsupport::BinFolder() + L"\\decoy_sleeper.exe"; }
 
     testsupport::TempDir m_dir;
     ThrowawaySuite m_suite;

@@ -38,7 +38,7 @@ std::vector<std::wstring> SuiteNamesIn(const std::wstring& fileName)
 
 std::wstring Sleeper()
 {
-    return halttest::ProgramFolder() + L"\\decoy_sleeper.exe";
+    return testsupport::BinFolder() + L"\\decoy_sleeper.exe";
 }
 
 testsupport::ProcessResult RunHaltSuite(const std::wstring& folder, const std::wstring& arguments)
@@ -67,7 +67,7 @@ protected:
     {
         m_service = std::make_unique<halttest::ServiceFixture>(
             Suite().service,
-            halttest::DecoyServiceCommand(halttest::ProgramFolder(), Suite().service, Suite().serviceMutex));
+            halttest::DecoyServiceCommand(testsupport::BinFolder(), Suite().service, Suite().serviceMutex));
         ASSERT_TRUE(m_service->Start());
         ASSERT_TRUE(halttest::MutexExists(Suite().serviceMutex));
         for (LPCWSTR task : Suite().tasks)
@@ -120,7 +120,7 @@ TEST(HaltSuiteNames, OnlyTheSuitesOwnProgramsCarryItsNames)
     // A program built here either is one of the suite's (Farewell.exe) or holds none of its
     // names, or HaltSuite's tests would terminate it.
     WIN32_FIND_DATAW data;
-    const HANDLE find = FindFirstFileW((halttest::ProgramFolder() + L"\\*.exe").c_str(), &data);
+    const HANDLE find = FindFirstFileW((testsupport::BinFolder() + L"\\*.exe").c_str(), &data);
     ASSERT_NE(INVALID_HANDLE_VALUE, find);
     do
     {
@@ -152,7 +152,7 @@ TEST_F(HaltSuiteProgram, AFullRunStopsTheSuiteAndRemovesItsTasksAndStartupEntrie
     ASSERT_TRUE(installer.Running() && helper.Running());
     PlantServiceTasksAndValues();
 
-    const auto result = RunHaltSuite(halttest::ProgramFolder(), L"");
+    const auto result = RunHaltSuite(testsupport::BinFolder(), L"");
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(0u, result.exitCode);
 
@@ -174,7 +174,7 @@ TEST_F(HaltSuiteProgram, AVerySilentRunLeavesTasksAndStartupEntries)
     ASSERT_TRUE(survey.Running() && seal.Running());
     PlantServiceTasksAndValues();
 
-    const auto result = RunHaltSuite(halttest::ProgramFolder(), L"/SP- /VerySilent /NoRestart");
+    const auto result = RunHaltSuite(testsupport::BinFolder(), L"/SP- /VerySilent /NoRestart");
     EXPECT_EQ(0u, result.exitCode);
 
     EXPECT_TRUE(survey.WaitEnded(5000));
@@ -186,7 +186,7 @@ TEST_F(HaltSuiteProgram, AVerySilentRunLeavesTasksAndStartupEntries)
 TEST_F(HaltSuiteProgram, WithNothingOfTheSuiteAroundItStillEndsWithZero)
 {
     halttest::Decoy bystander(halttest::CopyAs(Sleeper(), m_dir.Path(), L"Bystander.exe"));
-    const auto result = RunHaltSuite(halttest::ProgramFolder(), L"unknown switches");
+    const auto result = RunHaltSuite(testsupport::BinFolder(), L"unknown switches");
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(0u, result.exitCode);
     EXPECT_TRUE(bystander.Running());
@@ -195,7 +195,7 @@ TEST_F(HaltSuiteProgram, WithNothingOfTheSuiteAroundItStillEndsWithZero)
 
 TEST_F(HaltSuiteProgram, APsapiPlantedBesideItIsNeverLoaded)
 {
-    const std::wstring bin = halttest::ProgramFolder();
+    const std::wstring bin = testsupport::BinFolder();
     ASSERT_FALSE(halttest::CopyAs(bin + L"\\HaltSuite.exe", m_dir.Path(), L"HaltSuite.exe").empty());
     ASSERT_FALSE(halttest::CopyAs(bin + L"\\planted_dll.dll", m_dir.Path(), L"psapi.dll").empty());
     const std::wstring marker = m_dir.File(L"planted-dll-loaded");
@@ -218,7 +218,7 @@ TEST_F(HaltSuiteProgram, APsapiPlantedBesideItIsNeverLoaded)
 
 TEST(HaltSuiteBinary, IsAWindowlessAdministratorProgramNamedInItsStringTable)
 {
-    const std::wstring path = halttest::ProgramFolder() + L"\\HaltSuite.exe";
+    const std::wstring path = testsupport::BinFolder() + L"\\HaltSuite.exe";
     const CUniqueLibrary image(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     ASSERT_TRUE(image);
     wchar_t text[64] = L"";

@@ -135,25 +135,33 @@ BOOL CEnumProcess::GrowCapacity()
     return TRUE;
 }
 
+template <class T, class Fill>
+BOOL CEnumProcess::FillGrowing(std::unique_ptr<T[]>& buffer, DWORD& bytesReturned, Fill fill)
+{
+    for (;;)
+    {
+        buffer.reset(new (std::nothrow) T[m_nCapacity]);
+        if (!buffer)
+            return FALSE;
+        const DWORD size = static_cast<DWORD>(m_nCapacity) * sizeof(T);
+        // The result of the call comes first: after a failure the byte count means nothing.
+        if (!fill(buffer.get(), size, &bytesReturned))
+            return FALSE;
+        if (bytesReturned < size)
+            return TRUE;
+        if (!GrowCapacity())
+            return FALSE;
+    }
+}
+
 BOOL CEnumProcess::FirstProcessPsapi(CProcessEntry& entry)
 {
     m_pCurrentProcess = nullptr;
     m_nProcessesLeft = 0;
     DWORD bytesReturned = 0;
-    for (;;)
-    {
-        m_pProcessIds.reset(new (std::nothrow) DWORD[m_nCapacity]);
-        if (!m_pProcessIds)
-            return FALSE;
-        const DWORD size = static_cast<DWORD>(m_nCapacity) * sizeof(DWORD);
-        // The result of the call comes first: after a failure the byte count means nothing.
-        if (!m_pfnEnumProcesses(m_pProcessIds.get(), size, &bytesReturned))
-            return FALSE;
-        if (bytesReturned < size)
-            break;
-        if (!GrowCapacity())
-            return FALSE;
-    }
+    if (!FillGrowing(m_pProcessIds, bytesReturned,
+                     [&](DWORD* ids, DWORD size, DWORD* returned) { return m_pfnEnumProcesses(ids, size, returned); }))
+        return FALSE;
     m_nProcessesLeft = static_cast<int>(bytesReturned / sizeof(DWORD));
     if (m_nProcessesLeft <= 0)
         return FALSE;
@@ -228,22 +236,13 @@ BOOL CEnumProcess::FirstModulePsapi(DWORD dwProcessId, CModuleEntry& entry)
     m_pCurrentModule = nullptr;
     m_nModulesLeft = 0;
     DWORD needed = 0;
-    for (;;)
-    {
-        m_pModules.reset(new (std::nothrow) HMODULE[m_nCapacity]);
-        if (!m_pModules)
-            return FALSE;
-        const DWORD size = static_cast<DWORD>(m_nCapacity) * sizeof(HMODULE);
-        CUniqueHandle process(OpenProcess(kQueryAndRead, FALSE, dwProcessId));
-        if (!process)
-            return FALSE;
-        if (!m_pfnEnumProcessModules(process.get(), m_pModules.get(), size, &needed))
-            return FALSE;
-        if (needed < size)
-            break;
-        if (!GrowCapacity())
-            return FALSE;
-    }
+    if (!FillGrowing(m_pModules, needed,
+                     [&](HMODULE* modules, DWORD size, DWORD* returned)
+                     {
+                         const CUniqueHandle process(OpenProcess(kQueryAndRead, FALSE, dwProcessId));
+                         return process && m_pfnEnumProcessModules(process.get(), modules, size, returned);
+                     }))
+        return FALSE;
     m_nModulesLeft = static_cast<int>(needed / sizeof(HMODULE));
     if (m_nModulesLeft <= 0)
         return FALSE;

@@ -92,6 +92,10 @@ private:
     void FillFromProcessId(DWORD dwProcessId, CProcessEntry& entry) const;
     void FillFromSnapshot(CProcessEntry& entry) const;
     BOOL GrowCapacity();
+    // Calls fill(buffer, size in bytes, &bytes returned) with a buffer of the current capacity,
+    // growing it while the result fills it.
+    template <class T, class Fill>
+    BOOL FillGrowing(std::unique_ptr<T[]>& buffer, DWORD& bytesReturned, Fill fill);
 
     const AFX_LIBRARY_BINDER* m_pBinder; // loads, looks up and frees both libraries
 

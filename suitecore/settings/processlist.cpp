@@ -22,10 +22,28 @@ void CopyName(WCHAR* target, LPCWSTR source)
     wcsncpy(target, source, MAX_PATH - 1);
     target[MAX_PATH - 1] = L'\0';
 }
-
-// Owns a list until it is handed out.
-using UniqueList = std::unique_ptr<RecordList>;
 } // namespace
+
+template <class Fill>
+RecordList* CProcessList::NewList(Fill fill)
+{
+    std::unique_ptr<RecordList> list(new (std::nothrow) RecordList);
+    if (!list)
+    {
+        m_nLastError = PL_NO_MEMORY;
+        return nullptr;
+    }
+    try
+    {
+        m_nLastError = fill(*list);
+    }
+    catch (CException* e)
+    {
+        e->Delete();
+        m_nLastError = PL_NO_MEMORY;
+    }
+    return list.release();
+}
 
 CProcessList::CProcessList() : CProcessList(AfxGetSystemLibraryBinder()) {}
 
@@ -112,52 +130,24 @@ void CProcessList::Unload()
 
 RecordList* CProcessList::GetProcesses()
 {
-    UniqueList list(new (std::nothrow) RecordList);
-    if (!list)
-    {
-        m_nLastError = PL_NO_MEMORY;
-        return nullptr;
-    }
-    try
-    {
-        if (m_bPsapiLoaded)
-            m_nLastError = ListProcessesPsapi(*list);
-        else if (m_bToolhelpLoaded)
-            m_nLastError = ListProcessesToolhelp(*list);
-        else
-            m_nLastError = PL_INIT_FAILED;
-    }
-    catch (CException* e)
-    {
-        e->Delete();
-        m_nLastError = PL_NO_MEMORY;
-    }
-    return list.release();
+    return NewList(
+        [&](RecordList& list)
+        {
+            return m_bPsapiLoaded      ? ListProcessesPsapi(list)
+                   : m_bToolhelpLoaded ? ListProcessesToolhelp(list)
+                                       : int(PL_INIT_FAILED);
+        });
 }
 
 RecordList* CProcessList::GetModules(DWORD dwProcessId)
 {
-    UniqueList list(new (std::nothrow) RecordList);
-    if (!list)
-    {
-        m_nLastError = PL_NO_MEMORY;
-        return nullptr;
-    }
-    try
-    {
-        if (m_bPsapiLoaded)
-            m_nLastError = ListModulesPsapi(dwProcessId, *list);
-        else if (m_bToolhelpLoaded)
-            m_nLastError = ListModulesToolhelp(dwProcessId, *list);
-        else
-            m_nLastError = PL_INIT_FAILED;
-    }
-    catch (CException* e)
-    {
-        e->Delete();
-        m_nLastError = PL_NO_MEMORY;
-    }
-    return list.release();
+    return NewList(
+        [&](RecordList& list)
+        {
+            return m_bPsapiLoaded      ? ListModulesPsapi(dwProcessId, list)
+                   : m_bToolhelpLoaded ? ListModulesToolhelp(dwProcessId, list)
+                                       : int(PL_INIT_FAILED);
+        });
 }
 
 int CProcessList::ListProcessesPsapi(RecordList& list) const

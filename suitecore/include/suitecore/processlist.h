@@ -93,6 +93,9 @@ private:
     int ListProcessesToolhelp(RecordList& list) const;
     int ListModulesPsapi(DWORD dwProcessId, RecordList& list) const;
     int ListModulesToolhelp(DWORD dwProcessId, RecordList& list) const;
+    // A new list filled by fill(list), which returns the code of the listing.
+    template <class Fill>
+    RecordList* NewList(Fill fill);
     template <class TRecord>
     BOOL TakeRecord(RecordList* pList, const CArray<TRecord>& records, TRecord* pRecord, unsigned nIndex);
     FARPROC Lookup(HMODULE hModule, LPCSTR lpszName) const { return m_pBinder->pfnGetProcAddress(hModule, lpszName); }
