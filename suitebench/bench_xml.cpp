@@ -4,6 +4,8 @@
 
 #include <suitecore/markup.h>
 
+#include <framework/handles.h>
+
 #include <msxml2.h>
 #include <objbase.h>
 
@@ -18,34 +20,13 @@ const IID kIXMLDOMDocument = {0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC
 
 constexpr size_t kDocumentChars = 50u * 1000 * 1000;
 
-struct ComReleaser
+struct BstrTraits
 {
-    void operator()(IUnknown* p) const { p->Release(); }
+    using type = BSTR;
+    static BSTR invalid() noexcept { return nullptr; }
+    static void close(BSTR p) noexcept { SysFreeString(p); }
 };
-using DomDocumentPtr = std::unique_ptr<IXMLDOMDocument, ComReleaser>;
-
-struct BstrFree
-{
-    void operator()(wchar_t* p) const { SysFreeString(p); }
-};
-using BstrPtr = std::unique_ptr<wchar_t, BstrFree>;
-
-class ComApartment
-{
-public:
-    ComApartment() : m_ok(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComApartment()
-    {
-        if (m_ok)
-            CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    bool Ok() const { return m_ok; }
-
-private:
-    bool m_ok;
-};
+using CUniqueBstr = CUniqueAny<BstrTraits>;
 
 // A catalogue of records with attributes, text, entities and empty elements, about as dense in
 // tags as a settings or feedback document.
@@ -95,10 +76,10 @@ void BenchXml(suitebench::Reporter& reporter)
             oursSeconds = seconds;
     }
 
-    ComApartment apartment;
-    BstrPtr bstr(SysAllocStringLen(text.data(), static_cast<UINT>(chars)));
+    CComApartment apartment;
+    CUniqueBstr bstr(SysAllocStringLen(text.data(), static_cast<UINT>(chars)));
     std::wstring().swap(text); // the peer's copy is enough from here on
-    if (!apartment.Ok() || !bstr)
+    if (FAILED(apartment.Result()) || !bstr)
     {
         reporter.Note(L"xml: COM or the BSTR could not be set up");
         return;
@@ -107,14 +88,12 @@ void BenchXml(suitebench::Reporter& reporter)
     double peerSeconds = 1e300;
     for (int run = 0; run < 2 && loaded; ++run)
     {
-        IXMLDOMDocument* raw = nullptr;
-        if (FAILED(CoCreateInstance(kDomDocument30, nullptr, CLSCTX_INPROC_SERVER, kIXMLDOMDocument,
-                                    reinterpret_cast<void**>(&raw))))
+        CUniqueComPtr<IXMLDOMDocument> dom;
+        if (FAILED(CoCreateInstance(kDomDocument30, nullptr, CLSCTX_INPROC_SERVER, kIXMLDOMDocument, dom.put_void())))
         {
             reporter.Note(L"xml: msxml3's DOMDocument could not be created");
             return;
         }
-        DomDocumentPtr dom(raw);
         dom->put_async(VARIANT_FALSE);
         dom->put_validateOnParse(VARIANT_FALSE);
         dom->put_resolveExternals(VARIANT_FALSE);

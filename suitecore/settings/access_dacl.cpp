@@ -1,11 +1,10 @@
 // The failure-message list, the SIDs checks apply to, the DACL evaluator and the rights word.
 #include "access_internal.h"
 
-#include "unique_handle.h"
-
 #include <suitecore/access.h>
 
 #include <cstddef>
+#include <lm.h>
 #include <mutex>
 #include <sddl.h>
 
@@ -13,6 +12,14 @@ namespace access_detail
 {
 namespace
 {
+struct NetApiBufferTraits
+{
+    using type = void*;
+    static void* invalid() noexcept { return nullptr; }
+    static void close(void* p) noexcept { NetApiBufferFree(p); }
+};
+using CUniqueNetApiBuffer = CUniqueAny<NetApiBufferTraits>;
+
 struct MessageList
 {
     std::mutex lock;
@@ -55,10 +62,10 @@ TokenInfo ReadProcessToken()
     CUniqueHandle token = OpenOwnToken();
     if (!token)
         return info;
-    const std::vector<BYTE> user = QueryToken(token.Get(), TokenUser);
+    const std::vector<BYTE> user = QueryToken(token.get(), TokenUser);
     if (!user.empty())
         info.user = CSid(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid);
-    const std::vector<BYTE> groups = QueryToken(token.Get(), TokenGroups);
+    const std::vector<BYTE> groups = QueryToken(token.get(), TokenGroups);
     if (!groups.empty())
     {
         const auto* list = reinterpret_cast<const TOKEN_GROUPS*>(groups.data());
@@ -73,8 +80,8 @@ TokenInfo ReadProcessToken()
         }
     }
     DWORD elevationType = 0, elevated = 0;
-    info.limitedAdmin = QueryTokenDword(token.Get(), kTokenElevationType, elevationType) &&
-                        QueryTokenDword(token.Get(), kTokenElevation, elevated) &&
+    info.limitedAdmin = QueryTokenDword(token.get(), kTokenElevationType, elevationType) &&
+                        QueryTokenDword(token.get(), kTokenElevation, elevated) &&
                         elevationType == kTokenElevationTypeLimited && elevated == 0;
     return info;
 }
@@ -132,11 +139,11 @@ bool HasInheritableGroupEntry(PACL dacl)
 {
     ULONG count = 0;
     CUniqueLocal entries;
-    if (GetExplicitEntriesFromAclW(dacl, &count, reinterpret_cast<PEXPLICIT_ACCESS_W*>(entries.Put())) !=
+    if (GetExplicitEntriesFromAclW(dacl, &count, reinterpret_cast<PEXPLICIT_ACCESS_W*>(entries.put())) !=
             ERROR_SUCCESS ||
         !entries)
         return false;
-    const auto* list = static_cast<const EXPLICIT_ACCESS_W*>(entries.Get());
+    const auto* list = static_cast<const EXPLICIT_ACCESS_W*>(entries.get());
     const TokenInfo& token = ProcessToken();
     for (ULONG i = 0; i < count; ++i)
     {
@@ -213,9 +220,9 @@ void AddSystemMessage(DWORD error)
     CUniqueLocal text;
     const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
     if (FormatMessageW(flags, nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                       reinterpret_cast<LPWSTR>(text.Put()), 0, nullptr) &&
+                       reinterpret_cast<LPWSTR>(text.put()), 0, nullptr) &&
         text)
-        AddMessage(static_cast<LPCWSTR>(text.Get()));
+        AddMessage(static_cast<LPCWSTR>(text.get()));
 }
 
 void ClearMessages()
@@ -257,7 +264,7 @@ CSid CurrentUserSid()
     CUniqueHandle token = OpenOwnToken();
     std::vector<BYTE> user;
     if (token)
-        user = QueryToken(token.Get(), TokenUser);
+        user = QueryToken(token.get(), TokenUser);
     CSid sid;
     if (!user.empty())
         sid = CSid(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid);
@@ -275,9 +282,9 @@ CSid LookupUserSid(LPCWSTR lpszDomain, LPCWSTR lpszUser)
     }
     CUniqueNetApiBuffer controller;
     if (lpszDomain && *lpszDomain &&
-        NetGetDCName(nullptr, lpszDomain, reinterpret_cast<LPBYTE*>(controller.Put())) != NERR_Success)
-        controller.Reset();
-    const LPCWSTR system = controller ? static_cast<LPCWSTR>(controller.Get()) : nullptr;
+        NetGetDCName(nullptr, lpszDomain, reinterpret_cast<LPBYTE*>(controller.put())) != NERR_Success)
+        controller.reset();
+    const LPCWSTR system = controller ? static_cast<LPCWSTR>(controller.get()) : nullptr;
 
     DWORD sidSize = 0, domainSize = 0;
     SID_NAME_USE use;

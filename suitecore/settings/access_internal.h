@@ -3,9 +3,8 @@
 // exported functions in access.cpp call these with the system's own functions.
 #pragma once
 
-#include "unique_handle.h"
-
 #include <framework/collections.h>
+#include <framework/handles.h>
 #include <framework/string.h>
 
 #include <aclapi.h>

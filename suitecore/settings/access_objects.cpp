@@ -1,8 +1,6 @@
 // Rights on files and registry keys: reading them, granting them.
 #include "access_internal.h"
 
-#include "unique_handle.h"
-
 #include <suitecore/access.h>
 
 #include <exception>
@@ -29,8 +27,8 @@ bool PathRights(LPCWSTR lpszPath, PSID user, const AccessPlatform& platform, Eff
     PACL dacl = nullptr;
     CUniqueLocal descriptor;
     if (file)
-        error = platform.securityInfo(file.Get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
-                                      nullptr, descriptor.Put());
+        error = platform.securityInfo(file.get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                                      nullptr, descriptor.put());
     if (error != ERROR_SUCCESS)
     {
         AddSystemMessage(error);
@@ -81,7 +79,7 @@ bool TreeDeletable(LPCWSTR lpszFolder, PSID user, const AccessPlatform& platform
             if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                 !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
                 pending.push_back(WithBackslash(path));
-        } while (FindNextFileW(find.Get(), &data));
+        } while (FindNextFileW(find.get(), &data));
     }
     return true;
 }
@@ -133,7 +131,7 @@ CUniqueLocal KeyDescriptor(HKEY key)
         AddMessage(L"LocalAlloc failed");
         return {};
     }
-    if (RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor.Get(), &size) != ERROR_SUCCESS)
+    if (RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor.get(), &size) != ERROR_SUCCESS)
     {
         AddMessage(L"RegGetKeySecurity failed");
         return {};
@@ -216,7 +214,7 @@ BOOL GrantRights(LPCWSTR lpszPath, DWORD requested, BOOL inherit)
     PACL oldDacl = nullptr;
     CUniqueLocal descriptor;
     DWORD error = GetNamedSecurityInfoW(lpszPath, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &oldDacl,
-                                        nullptr, descriptor.Put());
+                                        nullptr, descriptor.put());
     if (error != ERROR_SUCCESS)
     {
         AddSystemMessage(error);
@@ -230,7 +228,7 @@ BOOL GrantRights(LPCWSTR lpszPath, DWORD requested, BOOL inherit)
     entry.grfInheritance = inherit ? kInheritFlags : NO_INHERITANCE;
     BuildTrusteeWithSidW(&entry.Trustee, user.Get());
     CUniqueLocal newDacl;
-    error = SetEntriesInAclW(1, &entry, oldDacl, reinterpret_cast<PACL*>(newDacl.Put()));
+    error = SetEntriesInAclW(1, &entry, oldDacl, reinterpret_cast<PACL*>(newDacl.put()));
     if (error != ERROR_SUCCESS)
     {
         AddSystemMessage(error);
@@ -238,7 +236,7 @@ BOOL GrantRights(LPCWSTR lpszPath, DWORD requested, BOOL inherit)
     }
     CString path(lpszPath); // the function takes a writable name
     error = SetNamedSecurityInfoW(path.GetBuffer(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                                  static_cast<PACL>(newDacl.Get()), nullptr);
+                                  static_cast<PACL>(newDacl.get()), nullptr);
     path.ReleaseBuffer();
     if (error != ERROR_SUCCESS)
     {
@@ -254,12 +252,12 @@ DWORD KeyRights(HKEY root, LPCWSTR lpszSubKey, LPCWSTR lpszUser, const AccessPla
     CUniqueRegKey key = OpenKey(root, lpszSubKey, READ_CONTROL);
     if (!key)
         return 0;
-    CUniqueLocal descriptor = KeyDescriptor(key.Get());
+    CUniqueLocal descriptor = KeyDescriptor(key.get());
     if (!descriptor)
         return 0;
     BOOL present = FALSE, defaulted = FALSE;
     PACL dacl = nullptr;
-    if (!GetSecurityDescriptorDacl(descriptor.Get(), &present, &dacl, &defaulted) || !present || !dacl)
+    if (!GetSecurityDescriptorDacl(descriptor.get(), &present, &dacl, &defaulted) || !present || !dacl)
         return 0;
     const CSid user = LookupUserSid(L"", lpszUser);
     if (user.IsEmpty())
@@ -296,7 +294,7 @@ BOOL SetRights(HKEY root, LPCWSTR lpszSubKey, DWORD requested, BOOL inherit, LPC
         AddSystemMessage(GetLastError());
         return FALSE;
     }
-    if (platform.setKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, &descriptor) != ERROR_SUCCESS)
+    if (platform.setKeySecurity(key.get(), DACL_SECURITY_INFORMATION, &descriptor) != ERROR_SUCCESS)
     {
         AddMessage(L"Could not set permissions");
         return FALSE;
@@ -324,7 +322,7 @@ int VirtualizationEnabled()
     }
     constexpr TOKEN_INFORMATION_CLASS kTokenVirtualizationEnabled = static_cast<TOKEN_INFORMATION_CLASS>(24);
     DWORD enabled = 0, size = 0;
-    if (!GetTokenInformation(token.Get(), kTokenVirtualizationEnabled, &enabled, sizeof(enabled), &size))
+    if (!GetTokenInformation(token.get(), kTokenVirtualizationEnabled, &enabled, sizeof(enabled), &size))
     {
         CString message;
         message.Format(L"GetTokenInformation Error %u\n", GetLastError());
