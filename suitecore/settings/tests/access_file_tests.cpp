@@ -14,16 +14,6 @@ using namespace access_test;
 
 namespace
 {
-CString ExportedMessages()
-{
-    CStringArray messages;
-    GetAccessMessages(messages);
-    CString all;
-    for (INT_PTR i = 0; i < messages.GetSize(); ++i)
-        all += messages[i] + L"|";
-    return all;
-}
-
 class FileRightsTest : public ::testing::Test
 {
 protected:

@@ -77,16 +77,6 @@ protected:
     std::wstring m_user;
 };
 
-CString ExportedMessages()
-{
-    CStringArray messages;
-    GetAccessMessages(messages);
-    CString all;
-    for (INT_PTR i = 0; i < messages.GetSize(); ++i)
-        all += messages[i] + L"|";
-    return all;
-}
-
 LONG WINAPI FailingSetKeySecurity(HKEY, SECURITY_INFORMATION, PSECURITY_DESCRIPTOR)
 {
     return ERROR_ACCESS_DENIED;

@@ -3,6 +3,8 @@
 
 #include "../access_internal.h"
 
+#include <suitecore/access.h>
+
 #include <sddl.h>
 
 #include <string>
@@ -80,13 +82,27 @@ inline CString SystemText(DWORD error)
     return text;
 }
 
-inline CString Messages()
+inline CString Joined(const CStringArray& messages)
 {
-    CStringArray messages;
-    access_detail::CopyMessages(messages);
     CString all;
     for (INT_PTR i = 0; i < messages.GetSize(); ++i)
         all += messages[i] + L"|";
     return all;
+}
+
+// The failure list of this executable's copy of the internals, joined with "|".
+inline CString Messages()
+{
+    CStringArray messages;
+    access_detail::CopyMessages(messages);
+    return Joined(messages);
+}
+
+// The failure list SuiteCore's exports recorded, joined with "|".
+inline CString ExportedMessages()
+{
+    CStringArray messages;
+    GetAccessMessages(messages);
+    return Joined(messages);
 }
 } // namespace access_test
