@@ -158,6 +158,7 @@ bool HasInheritableGroupEntry(PACL dacl)
     }
     return false;
 }
+
 // The bits files and keys condense alike, added to what the caller decided about write and read.
 DWORD CompleteRightsWord(DWORD word, bool write, bool read, ACCESS_MASK mask)
 {

@@ -151,7 +151,7 @@ private:
     bool SetError(LPCWSTR szError, const Token* pName = nullptr);
     int LastChild(int iPos) const;
     CString ElemName(int iPos) const;
-    void ShiftFrom(int nOffset, int nDiff);
+    void ShiftBehind(int iPosParent, int iPosBefore, int nOffset, int nDiff);
 
     CMarkup& m;
 };
@@ -503,15 +503,35 @@ CString CMarkupImpl::ElemName(int iPos) const
     return CString(m.m_strDoc.GetString() + name.nL, name.Length());
 }
 
-// Every offset at or behind nOffset moves by nDiff.
-void CMarkupImpl::ShiftFrom(int nOffset, int nDiff)
+// Every offset at or behind nOffset moves by nDiff. Only the elements that can hold such offsets
+// are visited: the ancestors of the insert point and whatever follows it on each level, so that
+// adding at the end of a document costs its depth, not its size.
+void CMarkupImpl::ShiftBehind(int iPosParent, int iPosBefore, int nOffset, int nDiff)
 {
-    for (int i = 1; i < m.m_iPosFree; ++i)
+    auto shift = [&](ElemPos& pos)
     {
-        ElemPos& pos = m.m_aPos[i];
         for (int* p : {&pos.nStartL, &pos.nStartR, &pos.nEndL, &pos.nEndR})
             if (*p >= nOffset)
                 *p += nDiff;
+    };
+    std::vector<int> pending;
+    int iFollowing = iPosBefore ? m.m_aPos[iPosBefore].iElemNext : 0;
+    for (int iLevel = iPosParent;; iLevel = m.m_aPos[iLevel].iElemParent)
+    {
+        for (; iFollowing; iFollowing = m.m_aPos[iFollowing].iElemNext)
+            pending.push_back(iFollowing);
+        while (!pending.empty())
+        {
+            const int i = pending.back();
+            pending.pop_back();
+            shift(m.m_aPos[i]);
+            for (int iChild = m.m_aPos[i].iElemChild; iChild; iChild = m.m_aPos[iChild].iElemNext)
+                pending.push_back(iChild);
+        }
+        if (!iLevel)
+            break;
+        shift(m.m_aPos[iLevel]);
+        iFollowing = m.m_aPos[iLevel].iElemNext;
     }
 }
 
@@ -590,7 +610,7 @@ BOOL CMarkupImpl::AddElem(LPCWSTR szName, LPCWSTR szValue, bool bChild)
     m.m_strDoc = std::move(newDoc);
 
     const int nInserted = prefix.GetLength() + elem.GetLength() + suffix.GetLength();
-    ShiftFrom(nInsert + nReplace, nInserted - nReplace);
+    ShiftBehind(iPosParent, iPosBefore, nInsert + nReplace, nInserted - nReplace);
     if (bOpenParent)
     {
         ElemPos& parent = m.m_aPos[iPosParent];

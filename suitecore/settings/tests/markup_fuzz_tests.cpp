@@ -129,3 +129,39 @@ TEST(MarkupFuzz, MutantsOfValidDocumentsParseOrFailCleanly)
     EXPECT_GT(parsed, 4000);
     EXPECT_GT(failed, 4000);
 }
+
+TEST(MarkupFuzz, RandomBuildsKeepEveryPositionInPlace)
+{
+    std::mt19937 rng(7);
+    const wchar_t* const values[] = {nullptr, L"", L"1", L"a<b", L"x & y > z", L"\"quoted\""};
+    for (int build = 0; build < 40; ++build)
+    {
+        CMarkupProbe xml;
+        ASSERT_TRUE(xml.AddElem(L"root"));
+        for (int step = 0; step < 60; ++step)
+        {
+            const wchar_t* value = values[Pick(rng, std::size(values))];
+            switch (Pick(rng, 5))
+            {
+            case 0:
+                xml.AddElem(L"e", value);
+                break;
+            case 1:
+            case 2:
+                xml.AddChildElem(L"c", value);
+                break;
+            case 3:
+                xml.IntoElem();
+                break;
+            default:
+                xml.OutOfElem();
+                break;
+            }
+            ASSERT_EQ("", xml.Check()) << "build " << build << " step " << step;
+        }
+        CMarkupProbe parsed;
+        ASSERT_TRUE(parsed.SetDoc(xml.GetDoc()));
+        EXPECT_EQ(xml.GetElemCount(), parsed.GetElemCount());
+        EXPECT_EQ("", parsed.Check());
+    }
+}

@@ -17,6 +17,14 @@ public:
     int Current() const { return m_iPos; }
     int Parent() const { return m_iPosParent; }
     int Child() const { return m_iPosChild; }
+    // Navigation the class offers no way to: anywhere in the tree, for edits in the middle.
+    void MoveTo(int iParent, int iCurrent, int iChild)
+    {
+        m_iPosParent = iParent;
+        m_iPos = iCurrent;
+        m_iPosChild = iChild;
+        m_nNodeType = iCurrent ? 1 : 0;
+    }
 
     // Text of the start tag of element i, from "<" to ">".
     std::wstring StartTag(int i) const

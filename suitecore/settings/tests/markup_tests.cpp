@@ -56,6 +56,30 @@ TEST(MarkupBuild, ElementsGoAfterTheCurrentOneAndShiftWhatFollows)
     ExpectReparsesTheSame(xml);
 }
 
+TEST(MarkupBuild, AnElementAddedInTheMiddleShiftsEverythingBehindIt)
+{
+    // The navigation only ever reaches the last element of a level; a current element with
+    // siblings behind it is set up directly.
+    CMarkupProbe xml;
+    ASSERT_TRUE(xml.AddElem(L"r"));
+    ASSERT_TRUE(xml.AddChildElem(L"a"));
+    const int a = xml.Child();
+    ASSERT_TRUE(xml.IntoElem());
+    ASSERT_TRUE(xml.AddChildElem(L"a1", L"1"));
+    ASSERT_TRUE(xml.AddElem(L"b"));
+    ASSERT_TRUE(xml.AddChildElem(L"b1"));
+    EXPECT_STREQ(L"<r>\r\n<a>\r\n<a1>1</a1>\r\n</a>\r\n<b>\r\n<b1/>\r\n</b>\r\n</r>\r\n", xml.GetDoc());
+
+    xml.MoveTo(a, xml.Pos(a).iElemChild, 0); // inside a, at a1
+    ASSERT_TRUE(xml.AddElem(L"a2", L"2"));
+    xml.MoveTo(xml.Root(), a, 0); // at a, with b behind it
+    ASSERT_TRUE(xml.AddElem(L"m"));
+    EXPECT_STREQ(L"<r>\r\n<a>\r\n<a1>1</a1>\r\n<a2>2</a2>\r\n</a>\r\n<m/>\r\n<b>\r\n<b1/>\r\n</b>\r\n</r>\r\n",
+                 xml.GetDoc());
+    EXPECT_EQ("", xml.Check());
+    ExpectReparsesTheSame(xml);
+}
+
 TEST(MarkupBuild, AChildOfAnElementWithTextFollowsTheText)
 {
     CMarkupProbe xml;
