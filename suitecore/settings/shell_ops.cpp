@@ -52,6 +52,9 @@ void PumpPendingMessages()
 
 int Move(LPCWSTR source, LPCWSTR target, FILEOP_FLAGS flags)
 {
+    // Some shells report a move of a missing source as done; nothing was moved.
+    if (GetFileAttributesW(source) == INVALID_FILE_ATTRIBUTES)
+        return 0;
     std::vector<WCHAR> from = SinglePathList(source);
     std::vector<WCHAR> to = SinglePathList(target);
     SHFILEOPSTRUCTW op{};
