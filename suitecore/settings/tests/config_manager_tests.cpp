@@ -14,8 +14,7 @@ class ToolSettings : public testing::Test
 {
 protected:
     ToolSettings()
-        : temp(HKEY_CURRENT_USER, L"Software\\Orvane\\QMN3"),
-          profile(temp.Path().substr(temp.Path().rfind(L'\\') + 1)),
+        : temp(HKEY_CURRENT_USER, L"Software\\Orvane\\QMN3"), profile(temp.Path().substr(temp.Path().rfind(L'\\') + 1)),
           manager(CConfigurationManager::CreateForProfile((L"  " + profile + L"\t ").c_str()))
     {
     }
@@ -58,7 +57,7 @@ TEST_F(ToolSettings, HasStringValueCountsEveryTypeAndSize)
     Write(L"Long", REG_SZ, longText.c_str(), static_cast<DWORD>((longText.size() + 1) * 2));
     const DWORD number = 3;
     Write(L"Number", REG_DWORD, &number, 4);
-    EXPECT_TRUE(manager->HasStringValue(L"Long", L"short default"));  // longer than the scratch buffer
+    EXPECT_TRUE(manager->HasStringValue(L"Long", L"short default")); // longer than the scratch buffer
     EXPECT_TRUE(manager->HasStringValue(L"Number", L""));
     EXPECT_FALSE(manager->HasStringValue(L"Missing", L""));
 }

@@ -29,11 +29,11 @@ TEST(FormatSizeTest, StepsAt1204Bytes1204KBAnd1024MB)
         {1203, L"1203 Bytes", L"1203 Bytes"},
         {1204, L"1.18 KB", L"1 KB"},
         {1024 * 1024, L"1024.00 KB", L"1024 KB"},
-        {1232895, L"1204.00 KB", L"1203 KB"},  // 1203.999 KB: still kilobytes
-        {1232896, L"1.18 MB", L"1 MB"},        // 1204 KB
+        {1232895, L"1204.00 KB", L"1203 KB"}, // 1203.999 KB: still kilobytes
+        {1232896, L"1.18 MB", L"1 MB"},       // 1204 KB
         {500ull * 1024 * 1024, L"500.00 MB", L"500 MB"},
         {1023ull * 1024 * 1024, L"1023.00 MB", L"1023 MB"},
-        {1024ull * 1024 * 1024, L"1.00 GB", L"1.00 GB"},  // no whole-number form for gigabytes
+        {1024ull * 1024 * 1024, L"1.00 GB", L"1.00 GB"}, // no whole-number form for gigabytes
         {5905580032ull, L"5.50 GB", L"5.50 GB"},
         {3ull << 40, L"3072.00 GB", L"3072.00 GB"},
     };
@@ -68,7 +68,8 @@ TEST(FormatSizeKBTest, ThreeDecimalsBelowOneKilobyteOneAbove)
 
 TEST(FormatNowLongTest, FormatsTheLocalTimeLikeWcsftime)
 {
-    auto expected = [] {
+    auto expected = []
+    {
         const __time64_t now = _time64(nullptr);
         wchar_t text[256];
         wcsftime(text, 256, L"%a. %B %d, %Y. %I:%M %p", _localtime64(&now));

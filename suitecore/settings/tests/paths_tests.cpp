@@ -31,7 +31,7 @@ TEST(PathText, JoinPutsExactlyOneBackslashBetweenTheParts)
     EXPECT_STREQ(L"C:\\A\\B", Joined(L"C:\\A", L"\\B"));
     EXPECT_STREQ(L"C:\\A\\B", Joined(L"C:\\A", L"B"));
     EXPECT_STREQ(L"C:\\A\\B", Joined(L"C:\\A\\", L"B"));
-    EXPECT_STREQ(L"C:\\A\\\\B", Joined(L"C:\\A\\", L"\\\\B"));  // only one leading backslash goes
+    EXPECT_STREQ(L"C:\\A\\\\B", Joined(L"C:\\A\\", L"\\\\B")); // only one leading backslash goes
     EXPECT_STREQ(L"C:\\A\\", Joined(L"C:\\A\\", L""));
     EXPECT_STREQ(L"\\B", Joined(L"", L"\\B"));
     EXPECT_STREQ(L"", Joined(L"", L""));
@@ -43,7 +43,7 @@ TEST(PathText, RemoveTrailingBackslashKeepsTheRootWhenAsked)
     EXPECT_STREQ(L"C:\\", WithoutBackslash(L"C:\\", TRUE));
     EXPECT_STREQ(L"C:", WithoutBackslash(L"C:\\", FALSE));
     EXPECT_STREQ(L"C:\\A", WithoutBackslash(L"C:\\A\\", TRUE));
-    EXPECT_STREQ(L"C:\\A\\", WithoutBackslash(L"C:\\A\\\\", FALSE));  // one only
+    EXPECT_STREQ(L"C:\\A\\", WithoutBackslash(L"C:\\A\\\\", FALSE)); // one only
     EXPECT_STREQ(L"C:\\A", WithoutBackslash(L"C:\\A", FALSE));
     EXPECT_STREQ(L"", WithoutBackslash(L"", TRUE));
     EXPECT_STREQ(L"", WithoutBackslash(L"\\", FALSE));
@@ -77,7 +77,7 @@ TEST(PathTests, CreateFolderPathMakesEveryMissingLevel)
     EXPECT_EQ(1, CreateFolderPath((deep + L"\\").c_str()));
     EXPECT_EQ(1, IsFolder(deep.c_str()));
     EXPECT_EQ(FILE_ATTRIBUTE_DIRECTORY, GetFileAttributesW(dir.File(L"a\\b c").c_str()) & ~FILE_ATTRIBUTE_ARCHIVE);
-    EXPECT_EQ(1, CreateFolderPath(deep.c_str()));  // already there
+    EXPECT_EQ(1, CreateFolderPath(deep.c_str())); // already there
 
     // A level that is a file cannot become a folder.
     ASSERT_TRUE(testsupport::WriteFileBytes(dir.File(L"plain"), "x"));

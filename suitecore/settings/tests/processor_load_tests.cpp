@@ -13,7 +13,10 @@ struct FedTimes
 };
 FedTimes g_fed;
 
-FILETIME ToFileTime(ULONGLONG v) { return FILETIME{static_cast<DWORD>(v), static_cast<DWORD>(v >> 32)}; }
+FILETIME ToFileTime(ULONGLONG v)
+{
+    return FILETIME{static_cast<DWORD>(v), static_cast<DWORD>(v >> 32)};
+}
 
 BOOL WINAPI FedGetSystemTimes(LPFILETIME idle, LPFILETIME kernel, LPFILETIME user)
 {
@@ -57,7 +60,10 @@ void Advance(int busyPercent)
     g_fed.idle += static_cast<ULONGLONG>(1000 - busyPercent * 10);
 }
 
-void PastTheWindow() { Sleep(230); }
+void PastTheWindow()
+{
+    Sleep(230);
+}
 } // namespace
 
 // The sampling state lives for the whole process, so the fed scenario is one test, and the
@@ -72,11 +78,11 @@ TEST(CProcessorLoadTest, AveragesTheLastFiveSamplesCachesFor200MsAndSharesItsSta
     EXPECT_EQ(0, g_fed.calls);
 
     PastTheWindow();
-    EXPECT_EQ(0, sampler.GetLoadPercent());  // the first sample only sets the baseline
+    EXPECT_EQ(0, sampler.GetLoadPercent()); // the first sample only sets the baseline
     EXPECT_EQ(1, g_fed.calls);
 
     const int loads[] = {80, 40, 30, 10, 90, 100};
-    const int averages[] = {80, 60, 50, 40, 50, 54};  // the sixth replaces the oldest
+    const int averages[] = {80, 60, 50, 40, 50, 54}; // the sixth replaces the oldest
     for (int i = 0; i < 6; ++i)
     {
         PastTheWindow();
@@ -106,7 +112,8 @@ TEST(CProcessorLoadTest, PerProcessorRecordsGivePlausibleTimes)
     PerProcessorSampler sampler;
     FILETIME idle{}, kernel{}, user{};
     ASSERT_TRUE(sampler.GetSystemTimesCompat(&idle, &kernel, &user));
-    auto value = [](const FILETIME& ft) { return (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime; };
+    auto value = [](const FILETIME& ft)
+    { return (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime; };
     EXPECT_GT(value(kernel) + value(user), 0u);
     // The per-processor figures are averages: one processor's share of the system's times.
     FILETIME systemIdle, systemKernel, systemUser;

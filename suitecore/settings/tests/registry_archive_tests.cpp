@@ -41,7 +41,7 @@ protected:
 
 TEST_F(ArchivedValues, RectangleIsAFiveEntryArrayOf22Bytes)
 {
-    const RECT rect{-10, 20, 300, 4000};  // left, top, right, bottom
+    const RECT rect{-10, 20, 300, 4000}; // left, top, right, bottom
     ASSERT_TRUE(reg.WriteRect(L"Window", rect));
     EXPECT_EQ(1u, reg.m_dwLastType);
     EXPECT_EQ(22u, reg.m_dwLastSize);
@@ -69,7 +69,7 @@ TEST_F(ArchivedValues, PointIsStoredAsFiveEntriesAndReadsBack)
 
     POINT read{};
     reg.m_dwLastType = 0;
-    ASSERT_TRUE(reg.ReadPoint(L"Where", read));  // the whole 22-byte value is read
+    ASSERT_TRUE(reg.ReadPoint(L"Where", read)); // the whole 22-byte value is read
     EXPECT_EQ(-7, read.x);
     EXPECT_EQ(1234567, read.y);
     EXPECT_EQ(2u, reg.m_dwLastType);

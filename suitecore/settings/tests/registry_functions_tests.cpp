@@ -28,13 +28,13 @@ TEST(OneCallRegistry, WritesCreateKeysAndReadsHonourTheBuffer)
     testsupport::TempRegKey temp;
     const std::wstring path = temp.Path() + L"\\Deep\\Key";
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, path.c_str(), L"Name"));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, path));  // a read-only test creates nothing
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, path)); // a read-only test creates nothing
 
     ASSERT_TRUE(RegWriteStringValue(HKEY_CURRENT_USER, path.c_str(), L"Name", L"abcd"));
     ASSERT_TRUE(RegWriteDwordValue(HKEY_CURRENT_USER, path.c_str(), L"Count", 17));
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, path.c_str(), L"Name"));
     EXPECT_EQ(17u, RegReadDwordValue(HKEY_CURRENT_USER, path.c_str(), L"Count"));
-    EXPECT_EQ(0u, RegReadDwordValue(HKEY_CURRENT_USER, path.c_str(), L"Name"));  // not a DWORD
+    EXPECT_EQ(0u, RegReadDwordValue(HKEY_CURRENT_USER, path.c_str(), L"Name")); // not a DWORD
 
     wchar_t buffer[8];
     wmemset(buffer, L'#', 8);

@@ -38,8 +38,8 @@ bool HandleIsOpen(HKEY key)
 void SetRaw(const testsupport::TempRegKey& temp, LPCWSTR name, DWORD type, const void* data, DWORD bytes)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(temp.Root(), temp.Path().c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                                             nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(temp.Root(), temp.Path().c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
     ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), bytes));
     RegCloseKey(key);
 }
@@ -55,7 +55,7 @@ TEST(CRegistryKeys, ReadOnlyOpenOfAMissingKeyCreatesNothing)
     reg.m_samAccess = KEY_READ;
     EXPECT_FALSE(reg.Open(HKEY_CURRENT_USER, path.c_str(), TRUE));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, path));
-    EXPECT_EQ(HKEY_CURRENT_USER, reg.m_hKey);  // the root, after a failed open
+    EXPECT_EQ(HKEY_CURRENT_USER, reg.m_hKey); // the root, after a failed open
     EXPECT_STREQ(path.c_str(), reg.m_strKeyPath);
 
     reg.m_samAccess = REGISTRY_DEFAULT_ACCESS;
@@ -73,6 +73,13 @@ TEST(CRegistryKeys, OpeningAnotherKeyClosesThePreviousOne)
     testsupport::TempRegKey temp;
     const std::wstring a = temp.Path() + L"\\A";
     const std::wstring b = temp.Path() + L"\\B";
+    {
+        // Both keys exist, so each open gets its handle before the previous one is closed
+        // and a closed handle's value cannot come back as the new key.
+        CRegistry maker;
+        ASSERT_TRUE(maker.Open(HKEY_CURRENT_USER, a.c_str()));
+        ASSERT_TRUE(maker.Open(HKEY_CURRENT_USER, b.c_str()));
+    }
     CRegistry reg;
     ASSERT_TRUE(reg.Open(HKEY_CURRENT_USER, a.c_str()));
     HKEY first = reg.m_hKey;
@@ -150,7 +157,7 @@ TEST(CRegistryValues, StringsAreStoredWithTheirZeroAndReadAsStored)
     EXPECT_STREQ(L"hello", text);
     EXPECT_FALSE(expandable);
     EXPECT_TRUE(reg.ReadStringEx(L"Expand", text, expandable));
-    EXPECT_STREQ(L"%SystemRoot%\\x", text);  // not expanded
+    EXPECT_STREQ(L"%SystemRoot%\\x", text); // not expanded
     EXPECT_TRUE(expandable);
     EXPECT_TRUE(reg.ValueExists(L"Plain"));
     EXPECT_FALSE(reg.ValueExists(L"Nothing"));
@@ -164,7 +171,7 @@ TEST(CRegistryValues, ReadStringRefusesOtherTypesAndEndsUnterminatedText)
     testsupport::TempRegKey temp;
     SetRaw(temp, L"Number", REG_DWORD, "\x05\0\0\0", 4);
     SetRaw(temp, L"NoZero", REG_SZ, L"abc", 6);
-    SetRaw(temp, L"OddCount", REG_SZ, "a\0b\0c\0d", 7);  // the last character's high byte is missing
+    SetRaw(temp, L"OddCount", REG_SZ, "a\0b\0c\0d", 7); // the last character's high byte is missing
     SetRaw(temp, L"Empty", REG_SZ, "", 0);
     SetRaw(temp, L"Multi", REG_MULTI_SZ, L"x\0y\0", 10);
     const std::wstring big(5000, L'q');
@@ -216,7 +223,7 @@ TEST(CRegistryValues, NumbersAndFlagsAreDwords)
     EXPECT_EQ(-42, reg.ReadInt(L"I", n));
     EXPECT_EQ(-42, n);
     n = 99;
-    EXPECT_EQ(99, reg.ReadInt(L"Missing", n));  // the caller's value stays
+    EXPECT_EQ(99, reg.ReadInt(L"Missing", n)); // the caller's value stays
 
     bool flag = false;
     EXPECT_EQ(1u, reg.ReadBool(L"Yes", &flag));
@@ -246,7 +253,7 @@ TEST(CRegistryValues, BinaryValuesMustBeBinary)
     EXPECT_EQ(5u, bytes);
     EXPECT_EQ(0, memcmp(data, read, 5));
     bytes = 2;
-    EXPECT_FALSE(reg.ReadBinary(L"Blob", read, &bytes));  // does not fit
+    EXPECT_FALSE(reg.ReadBinary(L"Blob", read, &bytes)); // does not fit
     bytes = sizeof(read);
     EXPECT_FALSE(reg.ReadBinary(L"Text", read, &bytes));
 }
@@ -256,7 +263,7 @@ TEST(CRegistryEnumeration, LongNamesDoNotEndTheEnumeration)
     testsupport::TempRegKey temp;
     CRegistry reg;
     ASSERT_TRUE(reg.Open(HKEY_CURRENT_USER, temp.Path().c_str()));
-    const std::wstring longKey(255, L'k');  // the longest key name the registry takes
+    const std::wstring longKey(255, L'k'); // the longest key name the registry takes
     const std::wstring longValue(2000, L'v');
     for (const std::wstring& name : {std::wstring(L"first"), longKey, std::wstring(L"last")})
     {

@@ -12,8 +12,14 @@
 
 namespace
 {
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-int Length(const std::wstring& path) { return static_cast<int>(path.size()); }
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+int Length(const std::wstring& path)
+{
+    return static_cast<int>(path.size());
+}
 } // namespace
 
 TEST(ShellDeleteTest, DeletesFilesAndFoldersForGood)
@@ -31,7 +37,7 @@ TEST(ShellDeleteTest, DeletesFilesAndFoldersForGood)
     EXPECT_EQ(1, ShellDelete(folder.c_str(), Length(folder), FALSE));
     EXPECT_FALSE(Exists(folder));
 
-    EXPECT_EQ(0, ShellDelete(file.c_str(), Length(file), FALSE));  // already gone
+    EXPECT_EQ(0, ShellDelete(file.c_str(), Length(file), FALSE)); // already gone
 }
 
 TEST(ShellDeleteTest, RefusesALengthThatIsNotThePathsOwn)
@@ -80,7 +86,7 @@ TEST(ShellDeleteWithTest, UsesThePreparedRecordAndRefusesWithAFailureCode)
     const std::wstring file = folder + L"\\a.tmp";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     ASSERT_TRUE(testsupport::WriteFileBytes(file, "x"));
-    op.fFlags &= ~FOF_ALLOWUNDO;  // for good, not into the recycle bin
+    op.fFlags &= ~FOF_ALLOWUNDO; // for good, not into the recycle bin
 
     EXPECT_EQ(ERROR_FILENAME_EXCED_RANGE, ShellDeleteWith(op, file.c_str(), Length(folder)));
     EXPECT_EQ(ERROR_FILENAME_EXCED_RANGE, ShellDeleteWith(op, file.c_str(), Length(file) + 1));

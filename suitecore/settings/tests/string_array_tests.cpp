@@ -32,7 +32,8 @@ std::wstring Joined(const CStringArray& a)
 TEST(StringArrays, SortsAscendingDescendingWithAndWithoutCase)
 {
     const wchar_t* items[] = {L"b", L"a", L"C", L"A", L"c2", L"B"};
-    auto sorted = [&](BOOL descending, BOOL caseSensitive) {
+    auto sorted = [&](BOOL descending, BOOL caseSensitive)
+    {
         CStringArray a;
         for (const wchar_t* s : items)
             a.Add(s);

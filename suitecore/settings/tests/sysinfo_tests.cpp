@@ -33,15 +33,16 @@ namespace
 struct VersionCase
 {
     DWORD platform, major, minor;
-    const char* expected;  // one letter per test below, "1" for true
+    const char* expected; // one letter per test below, "1" for true
 };
 
 // Win32s, 95, 98, Me, 9x, 98+, Me+, NT4, 2000, XP, Vista, NT4+, 2000+, XP+
 std::string Answers(const COsVersionInfo& v)
 {
-    const BOOL answers[] = {v.IsWin32s(),       v.IsWin95(),      v.IsWin98(),   v.IsWinMe(),    v.IsWin9x(),
-                            v.IsWin98OrLater(), v.IsWinMeOrLater(), v.IsNT4(),   v.IsWin2000(),  v.IsWinXP(),
-                            v.IsVista(),        v.IsNT4OrLater(), v.IsWin2000OrLater(), v.IsWinXPOrLater()};
+    const BOOL answers[] = {v.IsWin32s(),         v.IsWin95(),        v.IsWin98(),        v.IsWinMe(),
+                            v.IsWin9x(),          v.IsWin98OrLater(), v.IsWinMeOrLater(), v.IsNT4(),
+                            v.IsWin2000(),        v.IsWinXP(),        v.IsVista(),        v.IsNT4OrLater(),
+                            v.IsWin2000OrLater(), v.IsWinXPOrLater()};
     std::string text;
     for (BOOL b : answers)
         text += b ? '1' : '0';
@@ -52,7 +53,7 @@ std::string Answers(const COsVersionInfo& v)
 TEST(COsVersionInfoTest, AnswersEveryTestAtTheVersionBoundaries)
 {
     const VersionCase cases[] = {
-        {0, 3, 10, "10000000000000"}, {0, 0, 0, "10000000000000"},  // Win32s is platform 0, any version
+        {0, 3, 10, "10000000000000"}, {0, 0, 0, "10000000000000"}, // Win32s is platform 0, any version
         {1, 4, 0, "01001000000000"},  {1, 4, 9, "01001000000000"},  {1, 4, 10, "00101100000000"},
         {1, 4, 50, "00001100000000"}, {1, 4, 90, "00011110000000"}, {2, 4, 0, "00000001000100"},
         {2, 5, 0, "00000000100110"},  {2, 5, 1, "00000000010111"},  {2, 5, 2, "00000000000111"},
@@ -121,7 +122,7 @@ TEST(Wow64, FlagFolderAndRedirectionAgreeWithTheSystem)
         return;
     }
     EXPECT_EQ(0, _wcsicmp((std::wstring(windows) + L"\\syswow64").c_str(), GetSystemWow64Folder()));
-    EXPECT_EQ(0x14C, MachineOf(kernel32));  // redirected to SysWOW64
+    EXPECT_EQ(0x14C, MachineOf(kernel32)); // redirected to SysWOW64
     ASSERT_TRUE(DisableFsRedirection(&old));
     const WORD unredirected = MachineOf(kernel32);
     EXPECT_TRUE(RevertFsRedirection(old));
@@ -133,8 +134,8 @@ TEST(IsUserAdminTest, AgreesWithTheTokenGroupMembership)
 {
     SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
     PSID admins = nullptr;
-    ASSERT_TRUE(AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0,
-                                         0, &admins));
+    ASSERT_TRUE(AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                         &admins));
     BOOL member = FALSE;
     ASSERT_TRUE(CheckTokenMembership(nullptr, admins, &member));
     FreeSid(admins);

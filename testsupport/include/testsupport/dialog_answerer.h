@@ -23,7 +23,7 @@ public:
     struct Seen
     {
         std::wstring title;
-        std::wstring text;  // the static controls' texts, joined by line feeds
+        std::wstring text; // the static controls' texts, joined by line feeds
     };
 
     explicit DialogAnswerer(WORD command) : m_command(command), m_thread([this] { Run(); }) {}
@@ -116,7 +116,7 @@ private:
     std::atomic<bool> m_stop{false};
     std::mutex m_lock;
     std::vector<Seen> m_seen;
-    std::vector<HWND> m_answered;  // the watcher thread's own list
+    std::vector<HWND> m_answered; // the watcher thread's own list
     std::thread m_thread;
 };
 } // namespace testsupport
