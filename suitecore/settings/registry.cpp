@@ -93,6 +93,21 @@ void CRegistry::Replace(HKEY hNewKey)
         RegCloseKey(old);
 }
 
+void CRegistry::HoldRoot(HKEY hRoot)
+{
+    if (hRoot == m_hKey || IsPredefinedRoot(hRoot))
+    {
+        Replace(hRoot);
+        return;
+    }
+    // A caller's key is held through a handle of our own, so that closing this object never
+    // closes the caller's handle.
+    HKEY own = nullptr;
+    if (RegOpenKeyExW(hRoot, L"", 0, m_samAccess, &own) != ERROR_SUCCESS)
+        own = nullptr;
+    Replace(own);
+}
+
 BOOL CRegistry::Open(HKEY hRoot, LPCWSTR lpszPath, BOOL bCreate)
 {
     m_strKeyPath = lpszPath;
@@ -102,7 +117,7 @@ BOOL CRegistry::Open(HKEY hRoot, LPCWSTR lpszPath, BOOL bCreate)
         Replace(key);
         return TRUE;
     }
-    Replace(hRoot);
+    HoldRoot(hRoot);
     // A read-only caller never creates keys as a side effect.
     if (bCreate && m_samAccess != KEY_READ)
         return Create(hRoot, lpszPath, 0);
@@ -140,7 +155,7 @@ BOOL CRegistry::OpenKey(HKEY hRoot, LPCWSTR lpszPath)
     HKEY key = nullptr;
     if (RegOpenKeyExW(hRoot, lpszPath, 0, m_samAccess, &key) != ERROR_SUCCESS)
     {
-        Replace(hRoot);
+        HoldRoot(hRoot);
         return FALSE;
     }
     Replace(key);

@@ -22,7 +22,7 @@ public:
 
     // Opens root\path with the access mask; with bCreate, a missing key is created unless the
     // mask is exactly KEY_READ. A key opened before is closed (predefined roots stay). After a
-    // failure the key is the root.
+    // failure the key is the root (a caller's own key through a handle of this object's).
     BOOL Open(HKEY hRoot, LPCWSTR lpszPath, BOOL bCreate = TRUE);
     // Opens (or creates) a path below the open key, or below HKEY_CURRENT_USER when none is.
     BOOL OpenPath(LPCWSTR lpszPath);
@@ -91,6 +91,8 @@ public:
 private:
     // Makes hNewKey the open key and closes the one it replaces.
     void Replace(HKEY hNewKey);
+    // After a failed open: the root becomes the open key.
+    void HoldRoot(HKEY hRoot);
     BOOL ReadArchiveBytes(LPCWSTR lpszName, BYTE* pBuffer, DWORD nCapacity, DWORD& nBytes);
     BOOL WriteArchiveBytes(LPCWSTR lpszName, const BYTE* pBytes, DWORD nBytes);
     BOOL ReadFiveEntries(LPCWSTR lpszName, DWORD entries[5]);

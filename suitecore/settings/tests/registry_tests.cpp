@@ -123,6 +123,29 @@ TEST(CRegistryKeys, OpeningAnotherKeyClosesThePreviousOne)
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, temp.Path() + L"\\E"));
 }
 
+TEST(CRegistryKeys, ACallersRootSurvivesAFailedOpen)
+{
+    testsupport::TempRegKey temp;
+    HKEY parent = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, temp.Path().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &parent, nullptr));
+    {
+        CRegistry reg;
+        reg.m_samAccess = KEY_READ;
+        EXPECT_FALSE(reg.Open(parent, L"Missing"));
+        EXPECT_FALSE(reg.OpenKey(parent, L"Missing"));
+        // The object holds the same key through its own handle, and can go on from there.
+        EXPECT_NE(parent, reg.m_hKey);
+        reg.m_samAccess = REGISTRY_DEFAULT_ACCESS;
+        EXPECT_TRUE(reg.OpenPath(L"Made"));
+    }
+    EXPECT_TRUE(HandleIsOpen(parent));
+    HKEY made = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(parent, L"Made", 0, KEY_READ, &made));
+    RegCloseKey(made);
+    RegCloseKey(parent);
+}
+
 TEST(CRegistryKeys, DeleteKeyRemovesOnlyLeafKeys)
 {
     testsupport::TempRegKey temp;
