@@ -1,7 +1,7 @@
 // CConfigurationManager: a tool's settings under the product's branch in HKEY_CURRENT_USER.
 #include "suitecore/registry.h"
 
-#include "win_handles.h"
+#include "critical_section.h"
 
 namespace
 {

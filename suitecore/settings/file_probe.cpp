@@ -1,9 +1,8 @@
 // File tests: whether a text refers to an existing file, and whether a file is in use.
 #include "suitecore/paths.h"
 
-#include "win_handles.h"
-
 #include <framework/exception.h>
+#include <framework/handles.h>
 
 #include <cwchar>
 
@@ -105,7 +104,7 @@ int IsFileInUse(LPCWSTR lpszPath)
     const DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
     if (!SetFileAttributesW(lpszPath, writable))
         return -1;
-    const bool inUse = !suitecore::unique_hfile(
+    const bool inUse = !CUniqueFileHandle(
         CreateFileW(lpszPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (writable != attributes)
         SetFileAttributesW(lpszPath, attributes);

@@ -2,8 +2,8 @@
 #include "suitecore/inifile.h"
 #include "suitecore/paths.h"
 
+#include "critical_section.h"
 #include "this_module.h"
-#include "win_handles.h"
 
 #include <framework/msgbox.h>
 

@@ -2,7 +2,8 @@
 #include "suitecore/paths.h"
 
 #include "path_split.h"
-#include "win_handles.h"
+
+#include <framework/handles.h>
 
 #include <framework/file.h>
 
@@ -12,6 +13,13 @@
 namespace
 {
 constexpr DWORD kModulePathChars = 1039;
+
+struct LocalMemoryTraits
+{
+    using type = LPWSTR*;
+    static LPWSTR* invalid() noexcept { return nullptr; }
+    static void close(LPWSTR* p) noexcept { LocalFree(p); }
+};
 
 // PathRemoveFileSpecW on a copy of the path.
 CString FolderOf(LPCWSTR path)
@@ -26,10 +34,10 @@ CString FolderOf(LPCWSTR path)
 CString FirstCommandLineArgument()
 {
     int count = 0;
-    suitecore::unique_hlocal argv(CommandLineToArgvW(GetCommandLineW(), &count));
+    CUniqueAny<LocalMemoryTraits> argv(CommandLineToArgvW(GetCommandLineW(), &count));
     if (!argv || count < 1)
         return CString();
-    return CString(static_cast<LPWSTR*>(argv.get())[0]);
+    return CString(argv.get()[0]);
 }
 } // namespace
 

@@ -2,7 +2,7 @@
 // and averaged over the last five samples.
 #include "suitecore/sysinfo.h"
 
-#include "win_handles.h"
+#include "critical_section.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -2,10 +2,9 @@
 // framework's archive format.
 #include "suitecore/registry.h"
 
-#include "win_handles.h"
-
 #include <framework/archive.h>
 #include <framework/file.h>
+#include <framework/handles.h>
 
 #include <cwchar>
 #include <vector>
@@ -455,7 +454,7 @@ BOOL CRegistry::ReadStringArray(LPCWSTR lpszName, CStringArray& array)
 
 BOOL CRegistry::EnumNames(LPCWSTR lpszPath, CStringArray& names, bool bValues)
 {
-    suitecore::unique_hkey key;
+    CUniqueRegKey key;
     m_lLastStatus = RegOpenKeyExW(m_hKey, lpszPath ? lpszPath : L"", 0, m_samAccess, key.put());
     if (m_lLastStatus != ERROR_SUCCESS)
         return FALSE;

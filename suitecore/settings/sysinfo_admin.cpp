@@ -3,19 +3,27 @@
 // lookup it honours deny-only groups of a filtered token.
 #include "suitecore/sysinfo.h"
 
-#include "win_handles.h"
+#include <framework/handles.h>
 
 #include <vector>
 
 namespace
 {
+struct SidTraits
+{
+    using type = PSID;
+    static PSID invalid() noexcept { return nullptr; }
+    static void close(PSID sid) noexcept { FreeSid(sid); }
+};
+using CUniqueSid = CUniqueAny<SidTraits>;
+
 constexpr DWORD kAccessRead = 1;
 constexpr DWORD kAccessWrite = 2;
 constexpr DWORD kAccessAll = kAccessRead | kAccessWrite;
 
-suitecore::unique_handle OpenCallerToken()
+CUniqueHandle OpenCallerToken()
 {
-    suitecore::unique_handle token;
+    CUniqueHandle token;
     if (OpenThreadToken(GetCurrentThread(), TOKEN_DUPLICATE | TOKEN_QUERY, TRUE, token.put()))
         return token;
     if (GetLastError() != ERROR_NO_TOKEN ||
@@ -27,15 +35,15 @@ suitecore::unique_handle OpenCallerToken()
 
 BOOL IsUserAdmin()
 {
-    suitecore::unique_handle token = OpenCallerToken();
+    CUniqueHandle token = OpenCallerToken();
     if (!token)
         return FALSE;
-    suitecore::unique_handle impersonation;
+    CUniqueHandle impersonation;
     if (!DuplicateToken(token.get(), SecurityImpersonation, impersonation.put()))
         return FALSE;
 
     SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
-    suitecore::unique_sid admins;
+    CUniqueSid admins;
     if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0,
                                   0, admins.put()))
         return FALSE;
