@@ -39,7 +39,7 @@ inline bool IsDelimiter(wchar_t c)
 // Most searches end within a few characters; longer ones go to the vector scan.
 inline int FindChar(const wchar_t* doc, int len, int nFrom, wchar_t ch)
 {
-    const int nNear = nFrom + 4 < len ? nFrom + 4 : len;
+    const int nNear = nFrom + 8 < len ? nFrom + 8 : len;
     for (int i = nFrom; i < nNear; ++i)
         if (doc[i] == ch)
             return i;
