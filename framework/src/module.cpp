@@ -153,3 +153,25 @@ HINSTANCE AfxFindStringResourceHandle(UINT nID)
 {
     return AfxFindResourceHandle(MAKEINTRESOURCEW((nID >> 4) + 1), MAKEINTRESOURCEW(6) /*RT_STRING*/);
 }
+
+CString AfxGetModuleFileName(HMODULE hModule)
+{
+    CString path;
+    for (DWORD size = MAX_PATH; size <= 0x8000; size *= 2)
+    {
+        const DWORD n = GetModuleFileNameW(hModule, path.GetBuffer(static_cast<int>(size)), size);
+        if (n == 0)
+        {
+            path.ReleaseBuffer(0);
+            return path;
+        }
+        if (n < size)  // otherwise the name was cut to the buffer
+        {
+            path.ReleaseBuffer(static_cast<int>(n));
+            return path;
+        }
+        path.ReleaseBuffer(0);
+    }
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return path;
+}
