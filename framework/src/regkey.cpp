@@ -2,6 +2,9 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <vector>
+
 CRegKey& CRegKey::operator=(CRegKey&& other) noexcept
 {
     if (this != &other)
@@ -74,23 +77,31 @@ LONG CRegKey::QueryStringValue(LPCWSTR pszValueName, LPWSTR pszValue, ULONG* pnC
         return result;
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         return ERROR_INVALID_DATA;
-    const ULONG needed = cb / sizeof(wchar_t) + 1;  // the stored data need not be terminated
-    if (!pszValue || *pnChars < needed)
-    {
-        *pnChars = needed;
-        return pszValue ? ERROR_MORE_DATA : ERROR_SUCCESS;
-    }
-    cb = static_cast<DWORD>((*pnChars - 1) * sizeof(wchar_t));
-    result = RegQueryValueExW(m_hKey, pszValueName, nullptr, &type, reinterpret_cast<BYTE*>(pszValue), &cb);
+    // The stored data need not end with a terminator, or may end with several: read it whole.
+    std::vector<wchar_t> data(cb / sizeof(wchar_t) + 1, L'\0');
+    cb = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
+    result = RegQueryValueExW(m_hKey, pszValueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &cb);
     if (result != ERROR_SUCCESS)
         return result;
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         return ERROR_INVALID_DATA;
     ULONG chars = cb / sizeof(wchar_t);
-    pszValue[chars] = L'\0';
-    while (chars > 0 && pszValue[chars - 1] == L'\0')
+    while (chars > 0 && data[chars - 1] == L'\0')
         --chars;
-    *pnChars = chars + 1;
+    const ULONG needed = chars + 1;
+    if (!pszValue)
+    {
+        *pnChars = needed;
+        return ERROR_SUCCESS;
+    }
+    if (*pnChars < needed)
+    {
+        *pnChars = needed;
+        return ERROR_MORE_DATA;
+    }
+    std::copy(data.begin(), data.begin() + chars, pszValue);
+    pszValue[chars] = L'\0';
+    *pnChars = needed;
     return ERROR_SUCCESS;
 }
 
@@ -102,9 +113,14 @@ LONG CRegKey::SetDWORDValue(LPCWSTR pszValueName, DWORD dwValue)
 LONG CRegKey::QueryDWORDValue(LPCWSTR pszValueName, DWORD& dwValue)
 {
     DWORD type = 0;
+    DWORD cb = 0;
+    LONG result = RegQueryValueExW(m_hKey, pszValueName, nullptr, &type, nullptr, &cb);
+    if (result != ERROR_SUCCESS)
+        return result;
     DWORD value = 0;
-    DWORD cb = sizeof value;
-    const LONG result = RegQueryValueExW(m_hKey, pszValueName, nullptr, &type, reinterpret_cast<BYTE*>(&value), &cb);
+    if (type != REG_DWORD || cb != sizeof value)
+        return ERROR_INVALID_DATA;
+    result = RegQueryValueExW(m_hKey, pszValueName, nullptr, &type, reinterpret_cast<BYTE*>(&value), &cb);
     if (result != ERROR_SUCCESS)
         return result;
     if (type != REG_DWORD || cb != sizeof value)

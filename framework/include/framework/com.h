@@ -38,6 +38,7 @@
 #include <oleauto.h>
 
 #include <climits>
+#include <memory>
 #include <new>
 
 // ---------------------------------------------------------------------------------------------
@@ -68,7 +69,7 @@ public:
     CComPtr& operator=(const CComPtr& other) noexcept { return *this = other.p; }
     CComPtr& operator=(CComPtr&& other) noexcept
     {
-        if (this != &other)
+        if (this != std::addressof(other))
         {
             Release();
             p = other.p;
