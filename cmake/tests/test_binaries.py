@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The shipped binaries as Windows sees them: SuiteCore exports by ordinal with no names,
 its clients import it by ordinal only, every deliverable carries a version block and every
-program a manifest."""
+program a manifest, and the modules that ship alone import nothing but system DLLs."""
 import argparse
 import os
 import re
@@ -11,6 +11,13 @@ import unittest
 
 ARGS = None
 
+# DLLs every Windows installation has; a module that ships alone imports nothing else.
+SYSTEM_DLLS = {
+    'advapi32.dll', 'comctl32.dll', 'comdlg32.dll', 'gdi32.dll', 'kernel32.dll', 'msvcrt.dll', 'ole32.dll',
+    'oleaut32.dll', 'shell32.dll', 'shlwapi.dll', 'user32.dll', 'version.dll', 'winmm.dll', 'ws2_32.dll',
+    'wsock32.dll', 'netapi32.dll', 'psapi.dll', 'rpcrt4.dll', 'iphlpapi.dll', 'wininet.dll', 'mpr.dll',
+}
+
 
 def objdump(path):
     return subprocess.run([ARGS.objdump, '-p', path], capture_output=True, text=True, check=True).stdout
@@ -18,6 +25,15 @@ def objdump(path):
 
 def resource_types(dump):
     return {int(m, 16) for m in re.findall(r'^[0-9a-f]{3}   Entry: ID: 0x([0-9a-f]+)', dump, re.M)}
+
+
+def imported_dlls(dump):
+    return [name.lower() for name in re.findall(r'^\s*DLL Name: (\S+)', dump, re.M)]
+
+
+def exported_names(dump):
+    m = re.search(r'\[Ordinal/Name Pointer\] Table\n((?:\s+\[\s*\d+\] \S+\n)*)', dump)
+    return re.findall(r'\] (\S+)', m.group(1)) if m else []
 
 
 def imports_of(dump, dll):
@@ -51,6 +67,21 @@ class Binaries(unittest.TestCase):
                 if name.lower().endswith('.exe'):
                     self.assertIn(24, types, 'no manifest')
 
+    def test_standalone_modules_import_only_system_dlls(self):
+        for name in ARGS.standalone:
+            with self.subTest(binary=name):
+                dlls = imported_dlls(objdump(os.path.join(ARGS.bin, name)))
+                self.assertIn('kernel32.dll', dlls)
+                self.assertEqual([], sorted(set(dlls) - SYSTEM_DLLS))
+
+    def test_com_servers_export_their_entry_points_by_plain_name(self):
+        for name in ARGS.com_servers:
+            with self.subTest(binary=name):
+                dump = objdump(os.path.join(ARGS.bin, name))
+                self.assertEqual(['DllCanUnloadNow', 'DllGetClassObject', 'DllRegisterServer', 'DllUnregisterServer'],
+                                 sorted(exported_names(dump)))
+                self.assertIn(24, resource_types(dump), 'no manifest')
+
 
 if __name__ == '__main__':
     parser = argparse.ArgumentParser()
@@ -58,7 +89,11 @@ if __name__ == '__main__':
     parser.add_argument('--bin', required=True)
     parser.add_argument('--clients', required=True, help='semicolon-separated binaries bound to SuiteCore')
     parser.add_argument('--deliverables', required=True, help='semicolon-separated shipped binaries')
+    parser.add_argument('--standalone', default='', help='semicolon-separated binaries that ship alone')
+    parser.add_argument('--com-servers', default='', help='semicolon-separated in-process COM servers')
     ARGS, rest = parser.parse_known_args()
+    ARGS.standalone = [b for b in ARGS.standalone.split(';') if b]
+    ARGS.com_servers = [b for b in ARGS.com_servers.split(';') if b]
     ARGS.clients = [c for c in ARGS.clients.split(';') if c]
     ARGS.deliverables = [d for d in ARGS.deliverables.split(';') if d]
     unittest.main(argv=[sys.argv[0]] + rest)
