@@ -209,6 +209,21 @@ TEST_F(MenuTest, FilesGetDeleteAndEncryptInTheProductSubmenu)
     }
 }
 
+TEST_F(MenuTest, TheMenuPicturesGoWithTheHandler)
+{
+    CComPtr<IContextMenu> menu = MenuFor({L"C:\\a.txt"});
+    ASSERT_TRUE(menu);
+    HostMenu host;
+    menu->QueryContextMenu(host, 0, kFirst, kLast, CMF_NORMAL);
+    const MenuItem product = ItemAt(host, 0);
+    const HBITMAP pictures[] = {ItemAt(product.hSubMenu, 0).hUnchecked, ItemAt(product.hSubMenu, 1).hUnchecked};
+    for (HBITMAP picture : pictures)
+        EXPECT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(picture));
+    menu.Release();
+    for (HBITMAP picture : pictures)
+        EXPECT_EQ(0u, GetObjectType(picture));
+}
+
 TEST_F(MenuTest, AFixedDriveGetsOnlyTheWipeCommand)
 {
     ASSERT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeW(L"C:\\"));

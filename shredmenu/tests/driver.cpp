@@ -1,0 +1,156 @@
+// Drives the registered context-menu handler the way Explorer does, for the demo:
+//   shredmenu_driver menu PATH...             prints the items the handler adds for the selection
+//   shredmenu_driver invoke COMMAND PATH...   runs command 0 (Secure Delete) or 1 (Secure Encrypt)
+// and waits until the handler's worker has started its program.
+#include "drop_data_object.h"
+#include "shredmenu_h.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace
+{
+void Print(const std::wstring& text)
+{
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    std::string utf8(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), n, nullptr, nullptr);
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+std::wstring Hex(HRESULT hr)
+{
+    wchar_t text[16];
+    std::swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
+
+template <class T>
+struct Releaser
+{
+    T* p = nullptr;
+    ~Releaser()
+    {
+        if (p)
+            p->Release();
+    }
+};
+
+std::wstring HelpText(IContextMenu* menu, UINT command)
+{
+    wchar_t text[256] = {};
+    menu->GetCommandString(command, GCS_HELPTEXTW, nullptr, reinterpret_cast<LPSTR>(text), 256);
+    return text;
+}
+
+void PrintMenu(HMENU hMenu, IContextMenu* handler, UINT idFirst, const std::wstring& indent)
+{
+    for (int i = 0; i < GetMenuItemCount(hMenu); ++i)
+    {
+        wchar_t text[128] = {};
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_STRING | MIIM_CHECKMARKS;
+        info.dwTypeData = text;
+        info.cch = 128;
+        GetMenuItemInfoW(hMenu, static_cast<UINT>(i), TRUE, &info);
+        const UINT command = info.wID - idFirst;
+        std::wstring line = indent + text + L"  [command " + std::to_wstring(command) + L"]";
+        if (info.hSubMenu)
+        {
+            Print(line);
+            PrintMenu(info.hSubMenu, handler, idFirst, indent + L"    ");
+            continue;
+        }
+        line += info.hbmpUnchecked ? L" with a picture" : L"";
+        line += L": \"" + HelpText(handler, command) + L"\"";
+        Print(line);
+    }
+}
+
+// The worker holds the server while it runs: wait until the server could be unloaded.
+bool WaitForWorkers()
+{
+    HMODULE hServer = GetModuleHandleW(L"ShredMenu.dll");
+    auto canUnload = reinterpret_cast<HRESULT(WINAPI*)()>(GetProcAddress(hServer, "DllCanUnloadNow"));
+    for (int i = 0; canUnload && i < 600; ++i)
+    {
+        if (canUnload() == S_OK)
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+int Run(int argc, wchar_t** argv)
+{
+    if (argc < 3)
+    {
+        Print(L"usage: shredmenu_driver menu PATH... | invoke COMMAND PATH...");
+        return 2;
+    }
+    const std::wstring action = argv[1];
+    const bool invoke = action == L"invoke";
+    if (!invoke && action != L"menu")
+        return 2;
+    std::vector<std::wstring> names(argv + (invoke ? 3 : 2), argv + argc);
+
+    Releaser<IShellExtInit> init;
+    HRESULT hr = CoCreateInstance(CLSID_ShredMenuExt, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit,
+                                  reinterpret_cast<void**>(&init.p));
+    if (FAILED(hr))
+    {
+        Print(L"CoCreateInstance failed: " + Hex(hr));
+        return 1;
+    }
+    IDataObject* data = new DropDataObject(names);
+    hr = init.p->Initialize(nullptr, data, nullptr);
+    data->Release();
+    Releaser<IContextMenu> menu;
+    init.p->QueryInterface(IID_IContextMenu, reinterpret_cast<void**>(&menu.p));
+    if (FAILED(hr) || !menu.p)
+    {
+        Print(L"Initialize failed: " + Hex(hr));
+        return 1;
+    }
+
+    const UINT idFirst = 1000;
+    HMENU hMenu = CreatePopupMenu();
+    hr = menu.p->QueryContextMenu(hMenu, 0, idFirst, idFirst + 100, CMF_NORMAL);
+    if (!invoke)
+    {
+        Print(L"QueryContextMenu took " + std::to_wstring(HRESULT_CODE(hr)) + L" identifiers:");
+        PrintMenu(hMenu, menu.p, idFirst, L"    ");
+    }
+    DestroyMenu(hMenu);
+    if (!invoke)
+        return 0;
+
+    CMINVOKECOMMANDINFO ici = {};
+    ici.cbSize = sizeof ici;
+    ici.lpVerb = MAKEINTRESOURCEA(std::wcstoul(argv[2], nullptr, 10));
+    ici.nShow = SW_SHOWNORMAL;
+    hr = menu.p->InvokeCommand(&ici);
+    Print(L"InvokeCommand: " + Hex(hr));
+    menu.p->Release();
+    menu.p = nullptr;
+    init.p->Release();
+    init.p = nullptr;
+    return SUCCEEDED(hr) && WaitForWorkers() ? 0 : 1;
+}
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const int code = Run(argc, argv);
+    CoUninitialize();
+    return code;
+}
