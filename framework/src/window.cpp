@@ -1,6 +1,7 @@
 #include "framework/window.h"
 
 #include "framework/exception.h"
+#include "framework/module.h"
 
 #include <map>
 #include <unordered_map>
@@ -225,7 +226,7 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowNa
     try
     {
         hWnd = ::CreateWindowExW(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth, nHeight,
-                                 hWndParent, nIDorHMenu, GetModuleHandleW(nullptr), lpParam);
+                                 hWndParent, nIDorHMenu, AfxGetInstanceHandle(), lpParam);
     }
     catch (...)
     {
