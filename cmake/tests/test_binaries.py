@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The shipped binaries as Windows sees them: SuiteCore exports by ordinal with no names,
 its clients import it by ordinal only, every deliverable carries a version block and every
-program a manifest, and the modules that ship alone import nothing but system DLLs."""
+program a manifest, and the modules that ship alone import nothing but the system's DLLs."""
 import argparse
 import os
 import re
@@ -10,13 +10,6 @@ import sys
 import unittest
 
 ARGS = None
-
-# DLLs every Windows installation has; a module that ships alone imports nothing else.
-SYSTEM_DLLS = {
-    'advapi32.dll', 'comctl32.dll', 'comdlg32.dll', 'gdi32.dll', 'kernel32.dll', 'msvcrt.dll', 'ole32.dll',
-    'oleaut32.dll', 'shell32.dll', 'shlwapi.dll', 'user32.dll', 'version.dll', 'winmm.dll', 'ws2_32.dll',
-    'wsock32.dll', 'netapi32.dll', 'psapi.dll', 'rpcrt4.dll', 'iphlpapi.dll', 'wininet.dll', 'mpr.dll',
-}
 
 
 def objdump(path):
@@ -27,8 +20,16 @@ def resource_types(dump):
     return {int(m, 16) for m in re.findall(r'^[0-9a-f]{3}   Entry: ID: 0x([0-9a-f]+)', dump, re.M)}
 
 
+# DLLs every supported Windows has in its system folder.
+SYSTEM_DLLS = {
+    'kernel32.dll', 'user32.dll', 'gdi32.dll', 'advapi32.dll', 'shell32.dll', 'shlwapi.dll',
+    'ole32.dll', 'oleaut32.dll', 'comctl32.dll', 'comdlg32.dll', 'version.dll', 'msvcrt.dll',
+    'ws2_32.dll', 'wsock32.dll', 'winmm.dll', 'rpcrt4.dll', 'netapi32.dll', 'iphlpapi.dll',
+}
+
+
 def imported_dlls(dump):
-    return [name.lower() for name in re.findall(r'^\s*DLL Name: (\S+)', dump, re.M)]
+    return [name.lower() for name in re.findall(r'DLL Name: (\S+)', dump)]
 
 
 def exported_names(dump):
@@ -72,7 +73,7 @@ class Binaries(unittest.TestCase):
             with self.subTest(binary=name):
                 dlls = imported_dlls(objdump(os.path.join(ARGS.bin, name)))
                 self.assertIn('kernel32.dll', dlls)
-                self.assertEqual([], sorted(set(dlls) - SYSTEM_DLLS))
+                self.assertEqual([], [d for d in dlls if d not in SYSTEM_DLLS])
 
     def test_com_servers_export_their_entry_points_by_plain_name(self):
         for name in ARGS.com_servers:
@@ -92,8 +93,8 @@ if __name__ == '__main__':
     parser.add_argument('--standalone', default='', help='semicolon-separated binaries that ship alone')
     parser.add_argument('--com-servers', default='', help='semicolon-separated in-process COM servers')
     ARGS, rest = parser.parse_known_args()
-    ARGS.standalone = [b for b in ARGS.standalone.split(';') if b]
-    ARGS.com_servers = [b for b in ARGS.com_servers.split(';') if b]
     ARGS.clients = [c for c in ARGS.clients.split(';') if c]
     ARGS.deliverables = [d for d in ARGS.deliverables.split(';') if d]
+    ARGS.standalone = [d for d in ARGS.standalone.split(';') if d]
+    ARGS.com_servers = [d for d in ARGS.com_servers.split(';') if d]
     unittest.main(argv=[sys.argv[0]] + rest)
