@@ -7,6 +7,7 @@
 
 #include <cwchar>
 #include <cwctype>
+#include <memory>
 
 namespace
 {
@@ -525,34 +526,51 @@ HRESULT AtlLoadTypeLib(HINSTANCE hInstTypeLib, LPCOLESTR lpszIndex, BSTR* pbstrP
     return S_OK;
 }
 
+namespace
+{
+struct BstrDeleter
+{
+    void operator()(BSTR text) const noexcept { SysFreeString(text); }
+};
+using UniqueBstr = std::unique_ptr<OLECHAR, BstrDeleter>;
+
+struct TypeLibReleaser
+{
+    void operator()(ITypeLib* pTypeLib) const noexcept { pTypeLib->Release(); }
+};
+using UniqueTypeLib = std::unique_ptr<ITypeLib, TypeLibReleaser>;
+
+HRESULT LoadModuleTypeLib(HINSTANCE hInstTypeLib, LPCOLESTR lpszIndex, UniqueBstr& path, UniqueTypeLib& typeLib)
+{
+    BSTR pathText = nullptr;
+    ITypeLib* pTypeLib = nullptr;
+    const HRESULT hr = AtlLoadTypeLib(hInstTypeLib, lpszIndex, &pathText, &pTypeLib);
+    path.reset(pathText);
+    typeLib.reset(pTypeLib);
+    return hr;
+}
+} // namespace
+
 HRESULT AtlRegisterTypeLib(HINSTANCE hInstTypeLib, LPCOLESTR lpszIndex)
 {
-    BSTR path = nullptr;
-    ITypeLib* pTypeLib = nullptr;
-    HRESULT hr = AtlLoadTypeLib(hInstTypeLib, lpszIndex, &path, &pTypeLib);
-    if (FAILED(hr))
-        return hr;
-    hr = RegisterTypeLib(pTypeLib, path, nullptr);
-    pTypeLib->Release();
-    SysFreeString(path);
-    return hr;
+    UniqueBstr path;
+    UniqueTypeLib typeLib;
+    const HRESULT hr = LoadModuleTypeLib(hInstTypeLib, lpszIndex, path, typeLib);
+    return FAILED(hr) ? hr : RegisterTypeLib(typeLib.get(), path.get(), nullptr);
 }
 
 HRESULT AtlUnRegisterTypeLib(HINSTANCE hInstTypeLib, LPCOLESTR lpszIndex)
 {
-    BSTR path = nullptr;
-    ITypeLib* pTypeLib = nullptr;
-    HRESULT hr = AtlLoadTypeLib(hInstTypeLib, lpszIndex, &path, &pTypeLib);
+    UniqueBstr path;
+    UniqueTypeLib typeLib;
+    HRESULT hr = LoadModuleTypeLib(hInstTypeLib, lpszIndex, path, typeLib);
     if (FAILED(hr))
         return hr;
     TLIBATTR* pAttr = nullptr;
-    hr = pTypeLib->GetLibAttr(&pAttr);
-    if (SUCCEEDED(hr))
-    {
-        hr = UnRegisterTypeLib(pAttr->guid, pAttr->wMajorVerNum, pAttr->wMinorVerNum, pAttr->lcid, pAttr->syskind);
-        pTypeLib->ReleaseTLibAttr(pAttr);
-    }
-    pTypeLib->Release();
-    SysFreeString(path);
+    hr = typeLib->GetLibAttr(&pAttr);
+    if (FAILED(hr))
+        return hr;
+    hr = UnRegisterTypeLib(pAttr->guid, pAttr->wMajorVerNum, pAttr->wMinorVerNum, pAttr->lcid, pAttr->syskind);
+    typeLib->ReleaseTLibAttr(pAttr);
     return hr;
 }

@@ -2,7 +2,7 @@
 //   shredmenu_driver menu PATH...             prints the items the handler adds for the selection
 //   shredmenu_driver invoke COMMAND PATH...   runs command 0 (Secure Delete) or 1 (Secure Encrypt)
 // and waits until the handler's worker has started its program.
-#include "drop_data_object.h"
+#include "shell_host.h"
 #include "shredmenu_h.h"
 
 #include <objbase.h>
@@ -54,22 +54,16 @@ void PrintMenu(HMENU hMenu, IContextMenu* handler, UINT idFirst, const std::wstr
 {
     for (int i = 0; i < GetMenuItemCount(hMenu); ++i)
     {
-        wchar_t text[128] = {};
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_STRING | MIIM_CHECKMARKS;
-        info.dwTypeData = text;
-        info.cch = 128;
-        GetMenuItemInfoW(hMenu, static_cast<UINT>(i), TRUE, &info);
-        const UINT command = info.wID - idFirst;
-        std::wstring line = indent + text + L"  [command " + std::to_wstring(command) + L"]";
-        if (info.hSubMenu)
+        const MenuItem item = ReadMenuItem(hMenu, i);
+        const UINT command = item.id - idFirst;
+        std::wstring line = indent + item.text + L"  [command " + std::to_wstring(command) + L"]";
+        if (item.hSubMenu)
         {
             Print(line);
-            PrintMenu(info.hSubMenu, handler, idFirst, indent + L"    ");
+            PrintMenu(item.hSubMenu, handler, idFirst, indent + L"    ");
             continue;
         }
-        line += info.hbmpUnchecked ? L" with a picture" : L"";
+        line += item.hUnchecked ? L" with a picture" : L"";
         line += L": \"" + HelpText(handler, command) + L"\"";
         Print(line);
     }

@@ -63,16 +63,6 @@ protected:
         m_tempFilesBefore = SelectionFilesInTemp();
     }
 
-    CComPtr<IContextMenu> MenuFor(const std::vector<std::wstring>& names)
-    {
-        CComPtr<IShellExtInit> init = CreateHandler();
-        CComPtr<IContextMenu> menu;
-        if (init && InitializeWith(init, names) == S_OK)
-            init.QueryInterface(&menu);
-        EXPECT_TRUE(menu);
-        return menu;
-    }
-
     static HRESULT Invoke(IContextMenu* menu, LPCSTR verb, const SettingsKey& settings, HWND hwnd = nullptr)
     {
         CMINVOKECOMMANDINFO ici = {};

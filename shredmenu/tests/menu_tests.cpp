@@ -9,35 +9,6 @@ namespace
 const UINT kFirst = 100;
 const UINT kLast = 200;
 
-struct MenuItem
-{
-    std::wstring text;
-    UINT id = 0;
-    HMENU hSubMenu = nullptr;
-    HBITMAP hUnchecked = nullptr;
-    HBITMAP hChecked = nullptr;
-};
-
-MenuItem ItemAt(HMENU hMenu, int position)
-{
-    MenuItem item;
-    wchar_t text[128] = {};
-    MENUITEMINFOW info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_STRING | MIIM_CHECKMARKS;
-    info.dwTypeData = text;
-    info.cch = 128;
-    if (GetMenuItemInfoW(hMenu, static_cast<UINT>(position), TRUE, &info))
-    {
-        item.text = text;
-        item.id = info.wID;
-        item.hSubMenu = info.hSubMenu;
-        item.hUnchecked = info.hbmpUnchecked;
-        item.hChecked = info.hbmpChecked;
-    }
-    return item;
-}
-
 // A host menu with one item of its own, as Explorer's has many.
 class HostMenu
 {
@@ -57,19 +28,6 @@ class MenuTest : public ::testing::Test
 protected:
     static void SetUpTestSuite() { ASSERT_EQ(S_OK, ServerModule().Register()); }
     static void TearDownTestSuite() { ServerModule().Unregister(); }
-
-    // A handler initialised with the names, and its menu interface.
-    CComPtr<IContextMenu> MenuFor(const std::vector<std::wstring>& names)
-    {
-        CComPtr<IShellExtInit> init = CreateHandler();
-        EXPECT_TRUE(init);
-        CComPtr<IContextMenu> menu;
-        if (!init)
-            return menu;
-        EXPECT_EQ(S_OK, InitializeWith(init, names));
-        init.QueryInterface(&menu);
-        return menu;
-    }
 
     std::wstring HelpText(IContextMenu* menu, UINT_PTR command)
     {
@@ -185,15 +143,15 @@ TEST_F(MenuTest, FilesGetDeleteAndEncryptInTheProductSubmenu)
         EXPECT_EQ(MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 2),
                   menu->QueryContextMenu(host, 0, kFirst, kLast, CMF_NORMAL));
         ASSERT_EQ(2, GetMenuItemCount(host));
-        const MenuItem product = ItemAt(host, 0);
+        const MenuItem product = ReadMenuItem(host, 0);
         EXPECT_EQ(L"&Lumasweep", product.text);
         EXPECT_EQ(kFirst + 1, product.id);
         ASSERT_NE(nullptr, product.hSubMenu);
-        EXPECT_EQ(L"Open", ItemAt(host, 1).text);
+        EXPECT_EQ(L"Open", ReadMenuItem(host, 1).text);
 
         ASSERT_EQ(2, GetMenuItemCount(product.hSubMenu));
-        const MenuItem remove = ItemAt(product.hSubMenu, 0);
-        const MenuItem encrypt = ItemAt(product.hSubMenu, 1);
+        const MenuItem remove = ReadMenuItem(product.hSubMenu, 0);
+        const MenuItem encrypt = ReadMenuItem(product.hSubMenu, 1);
         EXPECT_EQ(L"Secure Delete", remove.text);
         EXPECT_EQ(kFirst, remove.id);
         EXPECT_EQ(L"Secure Encrypt", encrypt.text);
@@ -215,8 +173,8 @@ TEST_F(MenuTest, TheMenuPicturesGoWithTheHandler)
     ASSERT_TRUE(menu);
     HostMenu host;
     menu->QueryContextMenu(host, 0, kFirst, kLast, CMF_NORMAL);
-    const MenuItem product = ItemAt(host, 0);
-    const HBITMAP pictures[] = {ItemAt(product.hSubMenu, 0).hUnchecked, ItemAt(product.hSubMenu, 1).hUnchecked};
+    const MenuItem product = ReadMenuItem(host, 0);
+    const HBITMAP pictures[] = {ReadMenuItem(product.hSubMenu, 0).hUnchecked, ReadMenuItem(product.hSubMenu, 1).hUnchecked};
     for (HBITMAP picture : pictures)
         EXPECT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(picture));
     menu.Release();
@@ -232,11 +190,11 @@ TEST_F(MenuTest, AFixedDriveGetsOnlyTheWipeCommand)
     HostMenu host;
     EXPECT_EQ(MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 2), menu->QueryContextMenu(host, 1, kFirst, kLast, 0));
     ASSERT_EQ(2, GetMenuItemCount(host));
-    const MenuItem product = ItemAt(host, 1);
+    const MenuItem product = ReadMenuItem(host, 1);
     EXPECT_EQ(L"&Lumasweep", product.text);
     EXPECT_EQ(kFirst + 1, product.id);
     ASSERT_EQ(1, GetMenuItemCount(product.hSubMenu));
-    const MenuItem wipe = ItemAt(product.hSubMenu, 0);
+    const MenuItem wipe = ReadMenuItem(product.hSubMenu, 0);
     EXPECT_EQ(L"Securely Wipe", wipe.text);
     EXPECT_EQ(kFirst, wipe.id);
     EXPECT_NE(nullptr, wipe.hUnchecked);
@@ -250,11 +208,13 @@ TEST_F(MenuTest, NothingIsAddedForOtherDrivesDefaultOnlyMenusOrTooFewIdentifiers
     ASSERT_EQ(static_cast<UINT>(DRIVE_NO_ROOT_DIR), GetDriveTypeW(unused.c_str()));
     {
         CComPtr<IContextMenu> menu = MenuFor({unused, L"C:\\a.txt"});
+        ASSERT_TRUE(menu);
         HostMenu host;
         EXPECT_EQ(S_OK, menu->QueryContextMenu(host, 0, kFirst, kLast, CMF_NORMAL));
         EXPECT_EQ(1, GetMenuItemCount(host));
     }
     CComPtr<IContextMenu> menu = MenuFor({L"C:\\a.txt"});
+    ASSERT_TRUE(menu);
     HostMenu host;
     EXPECT_EQ(S_OK, menu->QueryContextMenu(host, 0, kFirst, kLast, CMF_DEFAULTONLY));
     EXPECT_EQ(1, GetMenuItemCount(host));

@@ -201,6 +201,15 @@ HRESULT InitializeWith(IShellExtInit* pInit, const std::vector<std::wstring>& na
     return hr;
 }
 
+CComPtr<IContextMenu> MenuFor(const std::vector<std::wstring>& names)
+{
+    CComPtr<IShellExtInit> init = CreateHandler();
+    CComPtr<IContextMenu> menu;
+    if (init && InitializeWith(init, names) == S_OK)
+        init.QueryInterface(&menu);
+    return menu;
+}
+
 bool WaitUntilUnloadable(const ServerModule& server)
 {
     for (int i = 0; i < 600; ++i)

@@ -2,7 +2,7 @@
 // installation and a process-wide view of HKEY_CURRENT_USER on a throwaway key.
 #pragma once
 
-#include "drop_data_object.h"
+#include "shell_host.h"
 #include "shredmenu_h.h"
 
 #include <testsupport/testsupport.h>
@@ -106,6 +106,8 @@ std::vector<std::wstring> SelectionFilesInTemp();
 // Creates a handler through COM and initialises it with the names.
 CComPtr<IShellExtInit> CreateHandler();
 HRESULT InitializeWith(IShellExtInit* pInit, const std::vector<std::wstring>& names);
+// The menu interface of a handler initialised with the names; null when that failed.
+CComPtr<IContextMenu> MenuFor(const std::vector<std::wstring>& names);
 
 // Waits until the server says it can be unloaded (no object, lock or worker left).
 bool WaitUntilUnloadable(const ServerModule& server);

@@ -417,6 +417,16 @@ inline void AtlModuleUnlock() noexcept
         _pAtlModule->Unlock();
 }
 
+// Counts a reference of a stand-alone or aggregated object down; the last one deletes it.
+template <class T>
+ULONG AtlReleaseObject(T* pObject) noexcept
+{
+    const ULONG l = pObject->InternalRelease();
+    if (l == 0)
+        delete pObject;
+    return l;
+}
+
 // A stand-alone object; it holds a module lock while it lives.
 template <class Base>
 class CComObject : public Base
@@ -434,13 +444,7 @@ public:
     CComObject& operator=(const CComObject&) = delete;
 
     STDMETHOD_(ULONG, AddRef)() noexcept override { return this->InternalAddRef(); }
-    STDMETHOD_(ULONG, Release)() noexcept override
-    {
-        const ULONG l = this->InternalRelease();
-        if (l == 0)
-            delete this;
-        return l;
-    }
+    STDMETHOD_(ULONG, Release)() noexcept override { return AtlReleaseObject(this); }
     STDMETHOD(QueryInterface)(REFIID iid, void** ppvObject) noexcept override
     {
         return this->_InternalQueryInterface(iid, ppvObject);
@@ -485,13 +489,7 @@ public:
     void SetVoid(void* pv) noexcept { m_contained.SetVoid(pv); }
 
     STDMETHOD_(ULONG, AddRef)() noexcept override { return this->InternalAddRef(); }
-    STDMETHOD_(ULONG, Release)() noexcept override
-    {
-        const ULONG l = this->InternalRelease();
-        if (l == 0)
-            delete this;
-        return l;
-    }
+    STDMETHOD_(ULONG, Release)() noexcept override { return AtlReleaseObject(this); }
     STDMETHOD(QueryInterface)(REFIID iid, void** ppvObject) noexcept override
     {
         if (!ppvObject)

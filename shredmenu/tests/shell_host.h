@@ -1,12 +1,14 @@
-// A data object carrying a list of file names as CF_HDROP, as Explorer hands it to a
-// context-menu handler (the system's own factory for it is missing under Wine).
+// Explorer's side of a context-menu handler: the data object it hands over and the menu it reads.
 #pragma once
 
+#include <windows.h>
 #include <objidl.h>
 
 #include <string>
 #include <vector>
 
+// A data object carrying a list of file names as CF_HDROP, as Explorer hands it to a
+// context-menu handler (the system's own factory for it is missing under Wine).
 // Reference-counted; starts with one reference. Without names it offers no format at all.
 class DropDataObject : public IDataObject
 {
@@ -35,3 +37,15 @@ private:
     std::vector<std::wstring> m_names;
     bool m_bOfferDrop;
 };
+
+// One item of a menu, as the host sees it.
+struct MenuItem
+{
+    std::wstring text;
+    UINT id = 0;
+    HMENU hSubMenu = nullptr;
+    HBITMAP hUnchecked = nullptr;  // the item's picture
+    HBITMAP hChecked = nullptr;
+};
+
+MenuItem ReadMenuItem(HMENU hMenu, int position);

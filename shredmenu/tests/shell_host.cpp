@@ -1,4 +1,4 @@
-#include "drop_data_object.h"
+#include "shell_host.h"
 
 #include <shlobj.h>
 
@@ -67,4 +67,24 @@ STDMETHODIMP DropDataObject::GetData(FORMATETC* pFormat, STGMEDIUM* pMedium)
     pMedium->hGlobal = hGlobal;
     pMedium->pUnkForRelease = nullptr;
     return S_OK;
+}
+
+MenuItem ReadMenuItem(HMENU hMenu, int position)
+{
+    MenuItem item;
+    wchar_t text[128] = {};
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_STRING | MIIM_CHECKMARKS;
+    info.dwTypeData = text;
+    info.cch = 128;
+    if (GetMenuItemInfoW(hMenu, static_cast<UINT>(position), TRUE, &info))
+    {
+        item.text = text;
+        item.id = info.wID;
+        item.hSubMenu = info.hSubMenu;
+        item.hUnchecked = info.hbmpUnchecked;
+        item.hChecked = info.hbmpChecked;
+    }
+    return item;
 }
