@@ -30,6 +30,12 @@ BOOL CConfirmDlg::OnInitDialog()
     return TRUE;
 }
 
-void CConfirmDlg::OnYes() { EndDialog(IDYES); }
+void CConfirmDlg::OnYes()
+{
+    EndDialog(IDYES);
+}
 
-void CConfirmDlg::OnNo() { EndDialog(IDNO); }
+void CConfirmDlg::OnNo()
+{
+    EndDialog(IDNO);
+}

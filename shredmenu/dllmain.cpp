@@ -25,7 +25,10 @@ private:
     LCID m_previous;
 };
 
-bool IsNtFamily() { return (GetVersion() & 0x80000000u) == 0; }
+bool IsNtFamily()
+{
+    return (GetVersion() & 0x80000000u) == 0;
+}
 } // namespace
 
 // The DLL's application object: it names the module after the project (string 100), the
@@ -89,7 +92,8 @@ STDAPI DllRegisterServer()
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     return AfxCallbackBarrier(
-        [] {
+        []
+        {
             if (IsNtFamily())
             {
                 CRegKey approved;
@@ -108,7 +112,8 @@ STDAPI DllUnregisterServer()
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     return AfxCallbackBarrier(
-        [] {
+        []
+        {
             if (IsNtFamily())
             {
                 CRegKey approved;

@@ -78,7 +78,7 @@ bool ReadDropNames(HDROP hDrop, UINT count, CStringArray& names)
         const UINT got = DragQueryFileW(hDrop, i, name.GetBuffer(static_cast<int>(length)), length + 1);
         name.ReleaseBuffer(static_cast<int>(got <= length ? got : 0));
         if (got != length)
-            return false;  // a cut name could name another file
+            return false; // a cut name could name another file
         names.Add(name);
     }
     return true;
@@ -160,7 +160,10 @@ HRESULT CShredMenuExt::LoadSelection(IDataObject* pDataObj)
     return m_selection.IsEmpty() ? E_INVALIDARG : S_OK;
 }
 
-BOOL CShredMenuExt::IsDriveSelection() const { return !m_selection.IsEmpty() && m_selection[0].GetLength() <= 3; }
+BOOL CShredMenuExt::IsDriveSelection() const
+{
+    return !m_selection.IsEmpty() && m_selection[0].GetLength() <= 3;
+}
 
 BOOL CShredMenuExt::IsWipeableDrive() const
 {
@@ -210,19 +213,19 @@ HRESULT CShredMenuExt::AddMenu(HMENU hmenu, UINT indexMenu, UINT idCmdFirst)
     MENUITEMINFOW item = {};
     item.cbSize = sizeof item;
     item.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-    item.wID = idCmdFirst + 1;  // shared with Secure Encrypt
+    item.wID = idCmdFirst + 1; // shared with Secure Encrypt
     item.hSubMenu = popup.get();
     item.dwTypeData = text;
     if (!InsertMenuItemW(hmenu, indexMenu, TRUE, &item))
         return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
-    popup.release();  // the host's menu owns the submenu now
+    popup.release(); // the host's menu owns the submenu now
     return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 2);
 }
 
 STDMETHODIMP CShredMenuExt::GetCommandString(UINT_PTR idCmd, UINT uType, UINT*, CHAR* pszName, UINT cchMax) noexcept
 {
     if (!(uType & (GCS_HELPTEXTA | GCS_UNICODE)))
-        return S_OK;  // verbs and their validation: nothing to say
+        return S_OK; // verbs and their validation: nothing to say
     LPCWSTR text = nullptr;
     if (idCmd == 0)
         text = IsDriveSelection() ? L"Securely delete ALL disk data" : L"Securely delete selected file(s) or folder(s)";
@@ -233,7 +236,8 @@ STDMETHODIMP CShredMenuExt::GetCommandString(UINT_PTR idCmd, UINT uType, UINT*, 
     if (!pszName || cchMax == 0)
         return S_OK;
     return AfxCallbackBarrier(
-        [&] {
+        [&]
+        {
             if (uType & GCS_UNICODE)
                 lstrcpynW(reinterpret_cast<LPWSTR>(pszName), text, static_cast<int>(cchMax));
             else
@@ -252,8 +256,8 @@ void CShredMenuExt::ReadToolPaths()
         ULONG chars = 0;
         if (key.QueryStringValue(L"InstalledPath", nullptr, &chars) == ERROR_SUCCESS)
         {
-            const LONG result = key.QueryStringValue(L"InstalledPath", installed.GetBuffer(static_cast<int>(chars)),
-                                                     &chars);
+            const LONG result =
+                key.QueryStringValue(L"InstalledPath", installed.GetBuffer(static_cast<int>(chars)), &chars);
             installed.ReleaseBuffer(result == ERROR_SUCCESS ? static_cast<int>(chars - 1) : 0);
         }
     }
@@ -280,7 +284,7 @@ HRESULT CShredMenuExt::RunCommand(const CMINVOKECOMMANDINFO& ici)
 {
     ReadToolPaths();
     if (HIWORD(reinterpret_cast<UINT_PTR>(ici.lpVerb)) != 0)
-        return E_INVALIDARG;  // verbs given as text are not ours
+        return E_INVALIDARG; // verbs given as text are not ours
     const UINT command = LOWORD(reinterpret_cast<UINT_PTR>(ici.lpVerb));
     if (command > 1)
         return E_INVALIDARG;

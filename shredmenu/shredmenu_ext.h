@@ -33,21 +33,21 @@ public:
     DECLARE_REGISTRY_RESOURCEID(IDR_SHREDMENUEXT)
 
     BEGIN_COM_MAP(CShredMenuExt)
-    COM_INTERFACE_ENTRY(IShredMenuExt)
-    COM_INTERFACE_ENTRY(IDispatch)
-    COM_INTERFACE_ENTRY(IShellExtInit)
-    COM_INTERFACE_ENTRY(IContextMenu)
+        COM_INTERFACE_ENTRY(IShredMenuExt)
+        COM_INTERFACE_ENTRY(IDispatch)
+        COM_INTERFACE_ENTRY(IShellExtInit)
+        COM_INTERFACE_ENTRY(IContextMenu)
     END_COM_MAP()
 
     // IShellExtInit
     STDMETHOD(Initialize)(PCIDLIST_ABSOLUTE pidlFolder, IDataObject* pDataObj, HKEY hkeyProgID) noexcept override;
 
     // IContextMenu
-    STDMETHOD(QueryContextMenu)(HMENU hmenu, UINT indexMenu, UINT idCmdFirst, UINT idCmdLast,
-                                UINT uFlags) noexcept override;
+    STDMETHOD(QueryContextMenu)
+    (HMENU hmenu, UINT indexMenu, UINT idCmdFirst, UINT idCmdLast, UINT uFlags) noexcept override;
     STDMETHOD(InvokeCommand)(CMINVOKECOMMANDINFO* pici) noexcept override;
-    STDMETHOD(GetCommandString)(UINT_PTR idCmd, UINT uType, UINT* pReserved, CHAR* pszName,
-                                UINT cchMax) noexcept override;
+    STDMETHOD(GetCommandString)
+    (UINT_PTR idCmd, UINT uType, UINT* pReserved, CHAR* pszName, UINT cchMax) noexcept override;
 
     // The selection is a drive when its first object is a root such as C:\.
     BOOL IsDriveSelection() const;

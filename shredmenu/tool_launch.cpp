@@ -74,11 +74,11 @@ UINT LaunchTool(CToolLaunch& launch, const CString& program)
     if (!CreateSelectionFile(launch.selection, file))
         return 0;
     const CString parameters = L"-FileFolder " + file;
-    const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(GetDesktopWindow(), L"open", program, parameters, L"", SW_SHOW));
+    const auto result =
+        reinterpret_cast<INT_PTR>(ShellExecuteW(GetDesktopWindow(), L"open", program, parameters, L"", SW_SHOW));
     if (result <= 32)
     {
-        DeleteFileW(file);  // nobody took the file over
+        DeleteFileW(file); // nobody took the file over
         return 0;
     }
     return 1;
@@ -99,8 +99,8 @@ UINT LaunchTool(CToolLaunch& launch, const CString& program)
 UINT RunWorker(LPVOID pParam, CString CToolLaunch::*program)
 {
     auto* pStart = static_cast<WorkerStart*>(pParam);
-    const UINT exitCode = AfxCallbackBarrier(
-        [&] { return LaunchTool(*pStart->launch, (*pStart->launch).*program); }, 0u);
+    const UINT exitCode =
+        AfxCallbackBarrier([&] { return LaunchTool(*pStart->launch, (*pStart->launch).*program); }, 0u);
     EndWorker(pStart, exitCode);
 }
 } // namespace
@@ -123,9 +123,15 @@ BOOL CreateSelectionFile(CStringArray& selection, CString& rPath)
     return TRUE;
 }
 
-UINT ShredWorker(LPVOID pParam) { return RunWorker(pParam, &CToolLaunch::strShredTool); }
+UINT ShredWorker(LPVOID pParam)
+{
+    return RunWorker(pParam, &CToolLaunch::strShredTool);
+}
 
-UINT SealWorker(LPVOID pParam) { return RunWorker(pParam, &CToolLaunch::strSealTool); }
+UINT SealWorker(LPVOID pParam)
+{
+    return RunWorker(pParam, &CToolLaunch::strSealTool);
+}
 
 BOOL StartToolWorker(AFX_THREADPROC pfnWorker, std::unique_ptr<CToolLaunch> launch)
 {

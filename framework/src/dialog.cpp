@@ -127,7 +127,10 @@ INT_PTR CDialog::DoModal()
     return m_nModalResult;
 }
 
-BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) { return Create(MAKEINTRESOURCEW(nIDTemplate), pParentWnd); }
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
+{
+    return Create(MAKEINTRESOURCEW(nIDTemplate), pParentWnd);
+}
 
 BOOL CDialog::Create(LPCWSTR lpszTemplateName, CWnd* pParentWnd)
 {
@@ -148,11 +151,20 @@ void CDialog::EndDialog(int nResult)
         ::EndDialog(m_hWnd, nResult);
 }
 
-BOOL CDialog::OnInitDialog() { return TRUE; }
+BOOL CDialog::OnInitDialog()
+{
+    return TRUE;
+}
 
-void CDialog::OnOK() { EndDialog(IDOK); }
+void CDialog::OnOK()
+{
+    EndDialog(IDOK);
+}
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
 
 BOOL CDialog::PreTranslateMessage(MSG* pMsg)
 {
@@ -174,7 +186,8 @@ INT_PTR CALLBACK CDialog::AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lPa
         return TRUE;
     bool initialised = false;
     const INT_PTR result = AfxCallbackBarrier(
-        [&] {
+        [&]
+        {
             if (!pDialog->m_hWnd)
                 pDialog->SubclassWindow(hWnd);
             const INT_PTR focus = pDialog->OnInitDialog();
@@ -183,6 +196,6 @@ INT_PTR CALLBACK CDialog::AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lPa
         },
         INT_PTR(FALSE));
     if (!initialised)
-        pDialog->EndDialog(-1);  // a dialog that failed to initialise does not run
+        pDialog->EndDialog(-1); // a dialog that failed to initialise does not run
     return result;
 }

@@ -270,7 +270,10 @@ LONG SetValue(HKEY hKey, LPCWSTR name, const ScriptValue& value)
     return RegSetValueExW(hKey, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.text.GetString()), cb);
 }
 
-bool Missing(LONG result) { return result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND; }
+bool Missing(LONG result)
+{
+    return result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND;
+}
 
 LONG RegisterKey(HKEY hParent, const ScriptKey& key)
 {
@@ -498,9 +501,15 @@ HRESULT CRegObject::ResourceUnregister(HINSTANCE hInstance, UINT nID, LPCOLESTR 
     return ApplyResource(hInstance, nID, lpszType, FALSE);
 }
 
-HRESULT CRegObject::StringRegister(LPCOLESTR lpszScript) { return ApplyScript(lpszScript, TRUE); }
+HRESULT CRegObject::StringRegister(LPCOLESTR lpszScript)
+{
+    return ApplyScript(lpszScript, TRUE);
+}
 
-HRESULT CRegObject::StringUnregister(LPCOLESTR lpszScript) { return ApplyScript(lpszScript, FALSE); }
+HRESULT CRegObject::StringUnregister(LPCOLESTR lpszScript)
+{
+    return ApplyScript(lpszScript, FALSE);
+}
 
 HRESULT AtlLoadTypeLib(HINSTANCE hInstTypeLib, LPCOLESTR lpszIndex, BSTR* pbstrPath, ITypeLib** ppTypeLib)
 {

@@ -17,8 +17,8 @@ LONG CRegKey::Create(HKEY hKeyParent, LPCWSTR lpszKeyName, LPWSTR lpszClass, DWO
 {
     HKEY hKey = nullptr;
     DWORD disposition = 0;
-    const LONG result = RegCreateKeyExW(hKeyParent, lpszKeyName, 0, lpszClass, dwOptions, samDesired, lpSecAttr,
-                                        &hKey, &disposition);
+    const LONG result =
+        RegCreateKeyExW(hKeyParent, lpszKeyName, 0, lpszClass, dwOptions, samDesired, lpSecAttr, &hKey, &disposition);
     if (lpdwDisposition)
         *lpdwDisposition = disposition;
     if (result == ERROR_SUCCESS)
@@ -129,9 +129,15 @@ LONG CRegKey::QueryDWORDValue(LPCWSTR pszValueName, DWORD& dwValue)
     return ERROR_SUCCESS;
 }
 
-LONG CRegKey::DeleteValue(LPCWSTR lpszValue) { return RegDeleteValueW(m_hKey, lpszValue); }
+LONG CRegKey::DeleteValue(LPCWSTR lpszValue)
+{
+    return RegDeleteValueW(m_hKey, lpszValue);
+}
 
-LONG CRegKey::DeleteSubKey(LPCWSTR lpszSubKey) { return RegDeleteKeyW(m_hKey, lpszSubKey); }
+LONG CRegKey::DeleteSubKey(LPCWSTR lpszSubKey)
+{
+    return RegDeleteKeyW(m_hKey, lpszSubKey);
+}
 
 LONG CRegKey::RecurseDeleteKey(LPCWSTR lpszKey)
 {

@@ -85,7 +85,7 @@ public:
 private:
     static void DeleteTemporary(CWnd* pWnd)
     {
-        pWnd->m_hWnd = nullptr;  // a temporary object never destroys the window it stood for
+        pWnd->m_hWnd = nullptr; // a temporary object never destroys the window it stood for
         delete pWnd;
     }
 
@@ -164,9 +164,15 @@ CWnd* CWnd::FromHandle(HWND hWnd)
     return pWnd ? pWnd : Handles().Temporary(hWnd);
 }
 
-CWnd* CWnd::FromHandlePermanent(HWND hWnd) { return hWnd ? Handles().Permanent(hWnd) : nullptr; }
+CWnd* CWnd::FromHandlePermanent(HWND hWnd)
+{
+    return hWnd ? Handles().Permanent(hWnd) : nullptr;
+}
 
-void CWnd::DeleteTempMap() { Handles().DeleteThreadTemporaries(); }
+void CWnd::DeleteTempMap()
+{
+    Handles().DeleteThreadTemporaries();
+}
 
 BOOL CWnd::Attach(HWND hWndNew)
 {
@@ -189,8 +195,8 @@ void CWnd::BindNewWindow(HWND hWnd)
 {
     if (!Attach(hWnd))
         return;
-    const auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::AfxWndProc)));
+    const auto previous =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::AfxWndProc)));
     if (previous != &CWnd::AfxWndProc)
         m_pfnSuper = previous;
 }
@@ -225,8 +231,8 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowNa
     HWND hWnd = nullptr;
     try
     {
-        hWnd = ::CreateWindowExW(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth, nHeight,
-                                 hWndParent, nIDorHMenu, AfxGetInstanceHandle(), lpParam);
+        hWnd = ::CreateWindowExW(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth, nHeight, hWndParent,
+                                 nIDorHMenu, AfxGetInstanceHandle(), lpParam);
     }
     catch (...)
     {
@@ -272,8 +278,7 @@ LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
 
 void CWnd::OnFinalNcDestroy(HWND hWnd)
 {
-    if (m_pfnSuper &&
-        reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hWnd, GWLP_WNDPROC)) == &CWnd::AfxWndProc)
+    if (m_pfnSuper && reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hWnd, GWLP_WNDPROC)) == &CWnd::AfxWndProc)
         SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     m_pfnSuper = nullptr;
     if (m_hWnd == hWnd)
@@ -368,7 +373,10 @@ LRESULT CWnd::Default()
     return DefWindowProc(t_lastSentMsg.message, t_lastSentMsg.wParam, t_lastSentMsg.lParam);
 }
 
-BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CWnd::PreTranslateMessage(MSG*)
+{
+    return FALSE;
+}
 
 BOOL CWnd::WalkPreTranslateTree(HWND hWndStop, MSG* pMsg)
 {
@@ -415,7 +423,10 @@ int CWnd::RunModalLoop()
     return m_nModalResult;
 }
 
-BOOL CWnd::ContinueModal() { return (m_nFlags & WF_CONTINUEMODAL) && m_hWnd && ::IsWindow(m_hWnd); }
+BOOL CWnd::ContinueModal()
+{
+    return (m_nFlags & WF_CONTINUEMODAL) && m_hWnd && ::IsWindow(m_hWnd);
+}
 
 void CWnd::EndModalLoop(int nResult)
 {
@@ -424,11 +435,14 @@ void CWnd::EndModalLoop(int nResult)
     {
         m_nFlags &= ~WF_CONTINUEMODAL;
         if (m_hWnd)
-            ::PostMessageW(m_hWnd, WM_NULL, 0, 0);  // wakes the loop
+            ::PostMessageW(m_hWnd, WM_NULL, 0, 0); // wakes the loop
     }
 }
 
-void CWnd::SetWindowText(LPCWSTR lpszString) { ::SetWindowTextW(m_hWnd, lpszString); }
+void CWnd::SetWindowText(LPCWSTR lpszString)
+{
+    ::SetWindowTextW(m_hWnd, lpszString);
+}
 
 int CWnd::GetWindowText(LPWSTR lpszStringBuf, int nMaxCount) const
 {
@@ -442,30 +456,60 @@ void CWnd::GetWindowText(CString& rString) const
     rString.ReleaseBuffer(nGot);
 }
 
-int CWnd::GetWindowTextLength() const { return ::GetWindowTextLengthW(m_hWnd); }
+int CWnd::GetWindowTextLength() const
+{
+    return ::GetWindowTextLengthW(m_hWnd);
+}
 
-DWORD CWnd::GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)); }
+DWORD CWnd::GetStyle() const
+{
+    return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE));
+}
 
-BOOL CWnd::ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
+BOOL CWnd::ShowWindow(int nCmdShow)
+{
+    return ::ShowWindow(m_hWnd, nCmdShow);
+}
 
-BOOL CWnd::EnableWindow(BOOL bEnable) { return ::EnableWindow(m_hWnd, bEnable); }
+BOOL CWnd::EnableWindow(BOOL bEnable)
+{
+    return ::EnableWindow(m_hWnd, bEnable);
+}
 
-BOOL CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
+BOOL CWnd::IsWindowEnabled() const
+{
+    return ::IsWindowEnabled(m_hWnd);
+}
 
-BOOL CWnd::IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
+BOOL CWnd::IsWindowVisible() const
+{
+    return ::IsWindowVisible(m_hWnd);
+}
 
 void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint)
 {
     ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
 }
 
-void CWnd::GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
+void CWnd::GetClientRect(LPRECT lpRect) const
+{
+    ::GetClientRect(m_hWnd, lpRect);
+}
 
-void CWnd::GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
+void CWnd::GetWindowRect(LPRECT lpRect) const
+{
+    ::GetWindowRect(m_hWnd, lpRect);
+}
 
-CWnd* CWnd::GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
+CWnd* CWnd::GetParent() const
+{
+    return FromHandle(::GetParent(m_hWnd));
+}
 
-int CWnd::GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+int CWnd::GetDlgCtrlID() const
+{
+    return ::GetDlgCtrlID(m_hWnd);
+}
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -477,9 +521,15 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return ::PostMessageW(m_hWnd, message, wParam, lParam);
 }
 
-CWnd* CWnd::GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
+CWnd* CWnd::GetDlgItem(int nID) const
+{
+    return FromHandle(::GetDlgItem(m_hWnd, nID));
+}
 
-void CWnd::SetDlgItemText(int nID, LPCWSTR lpszString) { ::SetDlgItemTextW(m_hWnd, nID, lpszString); }
+void CWnd::SetDlgItemText(int nID, LPCWSTR lpszString)
+{
+    ::SetDlgItemTextW(m_hWnd, nID, lpszString);
+}
 
 int CWnd::GetDlgItemText(int nID, CString& rString) const
 {
@@ -493,23 +543,35 @@ int CWnd::GetDlgItemText(int nID, CString& rString) const
     return nGot;
 }
 
-void CWnd::SetDlgItemInt(int nID, UINT nValue, BOOL bSigned) { ::SetDlgItemInt(m_hWnd, nID, nValue, bSigned); }
+void CWnd::SetDlgItemInt(int nID, UINT nValue, BOOL bSigned)
+{
+    ::SetDlgItemInt(m_hWnd, nID, nValue, bSigned);
+}
 
 UINT CWnd::GetDlgItemInt(int nID, BOOL* lpTrans, BOOL bSigned) const
 {
     return ::GetDlgItemInt(m_hWnd, nID, lpTrans, bSigned);
 }
 
-void CWnd::CheckDlgButton(int nIDButton, UINT nCheck) { ::CheckDlgButton(m_hWnd, nIDButton, nCheck); }
+void CWnd::CheckDlgButton(int nIDButton, UINT nCheck)
+{
+    ::CheckDlgButton(m_hWnd, nIDButton, nCheck);
+}
 
-UINT CWnd::IsDlgButtonChecked(int nIDButton) const { return ::IsDlgButtonChecked(m_hWnd, nIDButton); }
+UINT CWnd::IsDlgButtonChecked(int nIDButton) const
+{
+    return ::IsDlgButtonChecked(m_hWnd, nIDButton);
+}
 
 LRESULT CWnd::SendDlgItemMessage(int nID, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return ::SendDlgItemMessageW(m_hWnd, nID, message, wParam, lParam);
 }
 
-const AFX_MSGMAP* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CWnd::GetMessageMap() const
+{
+    return GetThisMessageMap();
+}
 
 const AFX_MSGMAP* CWnd::GetThisMessageMap()
 {
@@ -518,14 +580,32 @@ const AFX_MSGMAP* CWnd::GetThisMessageMap()
     return &messageMap;
 }
 
-int CWnd::OnCreate(LPCREATESTRUCTW) { return static_cast<int>(Default()); }
+int CWnd::OnCreate(LPCREATESTRUCTW)
+{
+    return static_cast<int>(Default());
+}
 
-void CWnd::OnDestroy() { Default(); }
+void CWnd::OnDestroy()
+{
+    Default();
+}
 
-void CWnd::OnClose() { Default(); }
+void CWnd::OnClose()
+{
+    Default();
+}
 
-void CWnd::OnPaint() { Default(); }
+void CWnd::OnPaint()
+{
+    Default();
+}
 
-void CWnd::OnTimer(UINT_PTR) { Default(); }
+void CWnd::OnTimer(UINT_PTR)
+{
+    Default();
+}
 
-void CWnd::OnSize(UINT, int, int) { Default(); }
+void CWnd::OnSize(UINT, int, int)
+{
+    Default();
+}

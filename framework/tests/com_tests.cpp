@@ -43,8 +43,8 @@ public:
     static HRESULT WINAPI UpdateRegistry(BOOL) { return S_OK; }
 
     BEGIN_COM_MAP(CWidget)
-    COM_INTERFACE_ENTRY(IWidget)
-    COM_INTERFACE_ENTRY(IGadget)
+        COM_INTERFACE_ENTRY(IWidget)
+        COM_INTERFACE_ENTRY(IGadget)
     END_COM_MAP()
 
     HRESULT FinalConstruct()
@@ -80,7 +80,7 @@ public:
     static HRESULT WINAPI UpdateRegistry(BOOL) { return S_OK; }
 
     BEGIN_COM_MAP(CSolo)
-    COM_INTERFACE_ENTRY(IWidget)
+        COM_INTERFACE_ENTRY(IWidget)
     END_COM_MAP()
 
     STDMETHOD(Ping)(LONG* pValue) override
@@ -109,7 +109,7 @@ public:
         return m_pInner ? m_pInner->QueryInterface(iid, ppv) : E_NOINTERFACE;
     }
     STDMETHOD_(ULONG, AddRef)() override { return static_cast<ULONG>(++m_nRef); }
-    STDMETHOD_(ULONG, Release)() override { return static_cast<ULONG>(--m_nRef); }  // lives on the stack
+    STDMETHOD_(ULONG, Release)() override { return static_cast<ULONG>(--m_nRef); } // lives on the stack
     STDMETHOD(Outer)() override { return S_FALSE; }
 
     LONG m_nRef = 1;
@@ -142,7 +142,7 @@ TEST_F(ComKitTest, TheLockCountFollowsObjectsFactoriesAndServerLocks)
     EXPECT_EQ(S_OK, _AtlModule.DllCanUnloadNow());
     CComPtr<IClassFactory> factory = Factory(CLSID_TestWidget);
     ASSERT_TRUE(factory);
-    EXPECT_EQ(S_FALSE, _AtlModule.DllCanUnloadNow());  // a factory reference holds the server
+    EXPECT_EQ(S_FALSE, _AtlModule.DllCanUnloadNow()); // a factory reference holds the server
 
     CComPtr<IWidget> widget;
     ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, __uuidof(IWidget), reinterpret_cast<void**>(&widget)));
@@ -180,14 +180,14 @@ TEST_F(ComKitTest, TheClassListServesItsClassesOnly)
 TEST_F(ComKitTest, QueryInterfaceAnswersFromTheInterfaceTable)
 {
     CComPtr<IWidget> widget;
-    ASSERT_EQ(S_OK, Factory(CLSID_TestWidget)->CreateInstance(nullptr, __uuidof(IWidget),
-                                                               reinterpret_cast<void**>(&widget)));
+    ASSERT_EQ(S_OK,
+              Factory(CLSID_TestWidget)->CreateInstance(nullptr, __uuidof(IWidget), reinterpret_cast<void**>(&widget)));
     CComPtr<IGadget> gadget;
     ASSERT_EQ(S_OK, widget.QueryInterface(&gadget));
     EXPECT_EQ(S_OK, gadget->Twist(9));
     LONG value = 0;
     widget->Ping(&value);
-    EXPECT_EQ(9, value);  // one object behind both interfaces
+    EXPECT_EQ(9, value); // one object behind both interfaces
 
     CComPtr<IUnknown> unknown1, unknown2;
     ASSERT_EQ(S_OK, widget.QueryInterface(&unknown1));
@@ -214,7 +214,7 @@ TEST_F(ComKitTest, AnAggregatedObjectDelegatesToItsControllingUnknown)
 
     IWidget* widget = nullptr;
     ASSERT_EQ(S_OK, outer.QueryInterface(__uuidof(IWidget), reinterpret_cast<void**>(&widget)));
-    EXPECT_EQ(2, outer.m_nRef);  // the inner interface counts on the outer object
+    EXPECT_EQ(2, outer.m_nRef); // the inner interface counts on the outer object
     widget->AddRef();
     EXPECT_EQ(3, outer.m_nRef);
 
@@ -226,7 +226,7 @@ TEST_F(ComKitTest, AnAggregatedObjectDelegatesToItsControllingUnknown)
     EXPECT_EQ(static_cast<IUnknown*>(&outer), identity);
     IUnknown* inner = nullptr;
     ASSERT_EQ(S_OK, outer.m_pInner->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&inner)));
-    EXPECT_EQ(outer.m_pInner, inner);  // the inner unknown does not delegate
+    EXPECT_EQ(outer.m_pInner, inner); // the inner unknown does not delegate
     inner->Release();
 
     outerOnly->Release();
@@ -251,5 +251,5 @@ TEST_F(ComKitTest, AFailedConstructionLeavesNoObjectAndNoLock)
     EXPECT_EQ(E_UNEXPECTED, factory->CreateInstance(nullptr, __uuidof(IWidget), &p));
     EXPECT_EQ(nullptr, p);
     EXPECT_EQ(E_POINTER, factory->CreateInstance(nullptr, __uuidof(IWidget), nullptr));
-    EXPECT_EQ(1, _AtlModule.GetLockCount());  // the factory only
+    EXPECT_EQ(1, _AtlModule.GetLockCount()); // the factory only
 }

@@ -1,6 +1,6 @@
 #include <framework/com.h>
-#include <framework/regkey.h>
 #include <framework/registrar.h>
+#include <framework/regkey.h>
 
 #include <testsupport/testsupport.h>
 
@@ -98,7 +98,7 @@ TEST_F(RegistrarTest, RegisterWritesEveryKeyAndValueOfTheScript)
 {
     CRegObject registrar;
     registrar.AddReplacement(L"TEST", m_name.c_str());
-    registrar.AddReplacement(L"module", L"C:\\it''s here\\x.dll");  // names match whatever their case
+    registrar.AddReplacement(L"module", L"C:\\it''s here\\x.dll"); // names match whatever their case
     const std::wstring script = Wrap(LR"(
         Plain = s 'Default text'
         {
@@ -135,7 +135,7 @@ TEST_F(RegistrarTest, ASecondRegistrationReplacesForcedKeysCompletely)
     EXPECT_EQ(L"sub default", String(L"Forced\\Sub", nullptr));
     EXPECT_FALSE(Exists(L"Forced\\Extra"));
     EXPECT_EQ(std::nullopt, String(L"Forced", L"Planted"));
-    EXPECT_EQ(L"planted", String(L"Normal", L"Planted"));  // a plain key is only added to
+    EXPECT_EQ(L"planted", String(L"Normal", L"Planted")); // a plain key is only added to
     EXPECT_EQ(L"normal value", String(L"Normal", L"Named"));
     EXPECT_FALSE(Exists(L"Obsolete"));
 }
@@ -156,7 +156,7 @@ TEST_F(RegistrarTest, UnregistrationRemovesWhatItNamedAndKeepsKeptKeys)
     EXPECT_EQ(std::nullopt, String(L"Kept", L"KeptValue"));
     EXPECT_EQ(L"planted", String(L"Kept", L"Other"));
     EXPECT_FALSE(Exists(L"Kept\\Child"));
-    EXPECT_TRUE(Exists(L"Holder\\Inner"));  // the holder stays for its kept key
+    EXPECT_TRUE(Exists(L"Holder\\Inner")); // the holder stays for its kept key
     EXPECT_TRUE(Exists(L""));
 
     // Again, with nothing left to remove.
@@ -210,8 +210,8 @@ TEST_F(RegistrarTest, ARegistryFailureIsReported)
         CRegKey locked;
         ASSERT_EQ(ERROR_SUCCESS, locked.Open(HKEY_CURRENT_USER, Path(L"Locked").c_str(), WRITE_DAC | KEY_READ));
         PSECURITY_DESCRIPTOR sd = nullptr;
-        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KRSD;;;WD)", SDDL_REVISION_1, &sd,
-                                                                         nullptr));
+        ASSERT_TRUE(
+            ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KRSD;;;WD)", SDDL_REVISION_1, &sd, nullptr));
         ASSERT_EQ(ERROR_SUCCESS, RegSetKeySecurity(locked, DACL_SECURITY_INFORMATION, sd));
         LocalFree(sd);
     }
@@ -226,8 +226,8 @@ TEST(CRegKeyTest, StringsAreReadWholeTerminatedAndUnexpanded)
     ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_CURRENT_USER, temp.Path().c_str()));
     ASSERT_EQ(ERROR_SUCCESS, key.SetStringValue(L"Text", L"abc"));
     ASSERT_EQ(ERROR_SUCCESS, key.SetStringValue(L"Expand", L"%TEMP%\\x", REG_EXPAND_SZ));
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, L"Unterminated", 0, REG_SZ,
-                                            reinterpret_cast<const BYTE*>(L"xyz!!"), 3 * sizeof(wchar_t)));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, L"Unterminated", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"xyz!!"),
+                                            3 * sizeof(wchar_t)));
     ASSERT_EQ(ERROR_SUCCESS, key.SetDWORDValue(L"Number", 5));
 
     wchar_t buffer[16];

@@ -124,12 +124,12 @@ TEST(CWndTest, TheMessageMapRoutesMessagesCommandsAndNotifications)
     EXPECT_EQ(5, wnd.SendMessage(WM_PING, 2, 3));
     EXPECT_EQ(14, wnd.SendMessage(g_registeredPing, 7));
 
-    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(10, 0), 0);                 // menu command
-    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(10, BN_CLICKED), 0x1234);   // button click, same code
-    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(10, 1), 0);                 // accelerator
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(10, 0), 0);               // menu command
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(10, BN_CLICKED), 0x1234); // button click, same code
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(10, 1), 0);               // accelerator
     wnd.SendMessage(WM_COMMAND, MAKEWPARAM(24, 0), 0);
     wnd.SendMessage(WM_COMMAND, MAKEWPARAM(30, EN_CHANGE), 0x1234);
-    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(30, EN_KILLFOCUS), 0x1234);  // no entry for this code
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(30, EN_KILLFOCUS), 0x1234); // no entry for this code
     wnd.SendMessage(WM_COMMAND, MAKEWPARAM(31, 0), 0);                 // no entry for this id
     EXPECT_EQ((std::vector<UINT>{10, 10, 10, 24, EN_CHANGE}), wnd.m_commands);
 
@@ -188,13 +188,13 @@ TEST(CWndTest, SubclassingAnExistingWindowRoutesItUntilUnsubclassed)
     {
         CProbeWnd wnd;
         ASSERT_TRUE(wnd.SubclassWindow(hWnd));
-        EXPECT_FALSE(wnd.SubclassWindow(hWnd));  // already bound
+        EXPECT_FALSE(wnd.SubclassWindow(hWnd)); // already bound
         EXPECT_EQ(9, SendMessageW(hWnd, WM_PING, 4, 5));
         EXPECT_EQ(hWnd, wnd.UnsubclassWindow());
         EXPECT_EQ(original, GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
         EXPECT_EQ(0, SendMessageW(hWnd, WM_PING, 4, 5));
     }
-    EXPECT_TRUE(IsWindow(hWnd));  // the unbound object left the window alone
+    EXPECT_TRUE(IsWindow(hWnd)); // the unbound object left the window alone
     DestroyWindow(hWnd);
 }
 
@@ -286,7 +286,8 @@ TEST(CDialogTest, DoModalInitialisesTheControlsAndEndsWithOK)
     UINT checked = 0;
     int itemId = 0;
     CTestDialog dlg;
-    dlg.m_onInit = [&](CTestDialog& d) {
+    dlg.m_onInit = [&](CTestDialog& d)
+    {
         d.GetDlgItemText(IDC_TEST_LABEL, label);
         d.SetDlgItemText(IDC_TEST_EDIT, L"hello");
         d.GetDlgItemText(IDC_TEST_EDIT, edit);
@@ -312,7 +313,8 @@ TEST(CDialogTest, ButtonsKeysAndTheCloseBoxEndTheDialogTheirWay)
 {
     {
         CTestDialog dlg;
-        dlg.m_onInit = [](CTestDialog& d) {
+        dlg.m_onInit = [](CTestDialog& d)
+        {
             PostToItem(d, IDC_TEST_PRESS, BM_CLICK);
             PostToItem(d, IDCANCEL, BM_CLICK);
         };
@@ -323,12 +325,12 @@ TEST(CDialogTest, ButtonsKeysAndTheCloseBoxEndTheDialogTheirWay)
         CTestDialog dlg;
         dlg.m_onInit = [](CTestDialog& d) { PostToItem(d, IDC_TEST_EDIT, WM_KEYDOWN, VK_ESCAPE); };
         EXPECT_EQ(IDCANCEL, dlg.DoModal());
-        EXPECT_EQ(std::vector<UINT>{VK_ESCAPE}, dlg.m_pretranslated);  // seen before the dialog manager
+        EXPECT_EQ(std::vector<UINT>{VK_ESCAPE}, dlg.m_pretranslated); // seen before the dialog manager
     }
     {
         CTestDialog dlg;
         dlg.m_onInit = [](CTestDialog& d) { PostToItem(d, IDC_TEST_EDIT, WM_KEYDOWN, VK_RETURN); };
-        EXPECT_EQ(IDOK, dlg.DoModal());  // Enter presses the default button
+        EXPECT_EQ(IDOK, dlg.DoModal()); // Enter presses the default button
     }
     {
         CTestDialog dlg;
@@ -341,15 +343,17 @@ TEST(CDialogTest, HandlersDecideWhenAndHowTheDialogEnds)
 {
     CTestDialog dlg;
     dlg.m_bRefuseOK = true;
-    dlg.m_onInit = [](CTestDialog& d) {
+    dlg.m_onInit = [](CTestDialog& d)
+    {
         PostToItem(d, IDOK, BM_CLICK);
         Post(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
         PostToItem(d, IDC_TEST_PRESS, BM_CLICK);
         PostToItem(d, IDC_TEST_PRESS, BM_CLICK);
     };
-    dlg.m_onPress = [](CTestDialog& d) {
+    dlg.m_onPress = [](CTestDialog& d)
+    {
         if (d.m_nPresses == 1)
-            throw std::runtime_error("the first press fails");  // the dialog goes on
+            throw std::runtime_error("the first press fails"); // the dialog goes on
         d.EndDialog(42);
     };
     EXPECT_EQ(42, dlg.DoModal());
@@ -361,14 +365,15 @@ TEST(CDialogTest, TheOwnerIsDisabledWhileTheDialogRunsAndEnabledAfter)
 {
     CProbeWnd owner;
     ASSERT_TRUE(CreateProbe(owner));
-    HWND hChild = CreateWindowExW(0, L"STATIC", L"child", WS_CHILD, 0, 0, 5, 5, owner.m_hWnd, nullptr, nullptr,
-                                  nullptr);
+    HWND hChild =
+        CreateWindowExW(0, L"STATIC", L"child", WS_CHILD, 0, 0, 5, 5, owner.m_hWnd, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, hChild);
 
     BOOL ownerEnabled = TRUE;
     HWND dialogOwner = nullptr;
-    CTestDialog dlg(CWnd::FromHandle(hChild));  // a child cannot own a pop-up: its top-level window does
-    dlg.m_onInit = [&](CTestDialog& d) {
+    CTestDialog dlg(CWnd::FromHandle(hChild)); // a child cannot own a pop-up: its top-level window does
+    dlg.m_onInit = [&](CTestDialog& d)
+    {
         ownerEnabled = owner.IsWindowEnabled();
         dialogOwner = GetWindow(d.m_hWnd, GW_OWNER);
         Post(d, WM_COMMAND, IDCANCEL);

@@ -155,7 +155,7 @@ TEST_F(LaunchTest, WithoutAFullInstallationPathNothingStarts)
     ASSERT_TRUE(menu);
     SettingsKey missing;
     EXPECT_EQ(E_FAIL, Invoke(menu, MAKEINTRESOURCEA(1), missing));
-    EXPECT_EQ(E_FAIL, Invoke(menu, MAKEINTRESOURCEA(0), missing));  // and no question is asked
+    EXPECT_EQ(E_FAIL, Invoke(menu, MAKEINTRESOURCEA(0), missing)); // and no question is asked
     for (const wchar_t* path : {L"", L"Lumasweep", L"\\Lumasweep", L"C:Lumasweep"})
     {
         SettingsKey partial;
@@ -216,7 +216,7 @@ TEST_F(LaunchTest, TheSelectionFileUsesTheArchiveEncodingsForCountsAndLengths)
     ASSERT_TRUE(m_install.WaitForRun(kSealTool));
     const std::string selection = m_install.Selection(kSealTool);
     ASSERT_GE(selection.size(), 2u);
-    EXPECT_EQ(std::string("\x2C\x01", 2), selection.substr(0, 2));  // 300 as one 16-bit count
+    EXPECT_EQ(std::string("\x2C\x01", 2), selection.substr(0, 2)); // 300 as one 16-bit count
     EXPECT_EQ(ExpectedSelectionFile(many), selection);
     ExpectWorkersDoneAndNoFileLeft();
 }
@@ -225,8 +225,8 @@ TEST_F(LaunchTest, LongPathsReachTheProgramWhole)
 {
     // 254 characters take one length byte; from 255 on, 0xFF and 16 bits. Names longer than the
     // classic 260-character buffer are fetched whole, never cut.
-    const std::vector<std::wstring> names = {PathOfLength(254), PathOfLength(255), PathOfLength(259),
-                                             PathOfLength(300), PathOfLength(1000)};
+    const std::vector<std::wstring> names = {PathOfLength(254), PathOfLength(255), PathOfLength(259), PathOfLength(300),
+                                             PathOfLength(1000)};
     {
         CComPtr<IContextMenu> menu = MenuFor(names);
         ASSERT_TRUE(menu);
@@ -236,7 +236,7 @@ TEST_F(LaunchTest, LongPathsReachTheProgramWhole)
     const std::string selection = m_install.Selection(kSealTool);
     EXPECT_EQ(ExpectedSelectionFile(names), selection);
     ASSERT_GE(selection.size(), 9u);
-    EXPECT_EQ(std::string("\x05\x00\xFF\xFE\xFF\xFE", 6), selection.substr(0, 6));  // count, tag, 254
+    EXPECT_EQ(std::string("\x05\x00\xFF\xFE\xFF\xFE", 6), selection.substr(0, 6)); // count, tag, 254
     ExpectWorkersDoneAndNoFileLeft();
 }
 
@@ -245,7 +245,7 @@ TEST_F(LaunchTest, EachMenuHandsOnItsOwnSelection)
     CComPtr<IContextMenu> first = MenuFor({L"C:\\first.txt"});
     CComPtr<IContextMenu> second = MenuFor({L"C:\\second.txt", L"C:\\third.txt"});
     ASSERT_TRUE(first && second);
-    ASSERT_EQ(S_OK, Invoke(first, 1));  // initialised before the second menu was
+    ASSERT_EQ(S_OK, Invoke(first, 1)); // initialised before the second menu was
     ASSERT_TRUE(m_install.WaitForRun(kSealTool));
     EXPECT_EQ(ExpectedSelectionFile({L"C:\\first.txt"}), m_install.Selection(kSealTool));
     first.Release();

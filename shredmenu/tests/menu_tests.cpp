@@ -92,8 +92,8 @@ TEST_F(MenuTest, TheObjectServesItsInterfacesAndAggregates)
     CComPtr<IContextMenu> innerMenu;
     EXPECT_EQ(S_OK, inner.QueryInterface(&innerMenu));
     void* p = nullptr;
-    EXPECT_EQ(CLASS_E_NOAGGREGATION, CoCreateInstance(CLSID_ShredMenuExt, &controller, CLSCTX_INPROC_SERVER,
-                                                      IID_IContextMenu, &p));
+    EXPECT_EQ(CLASS_E_NOAGGREGATION,
+              CoCreateInstance(CLSID_ShredMenuExt, &controller, CLSCTX_INPROC_SERVER, IID_IContextMenu, &p));
 }
 
 TEST_F(MenuTest, TheServerStaysWhileAnInstanceOrAFactoryLockLives)
@@ -174,7 +174,8 @@ TEST_F(MenuTest, TheMenuPicturesGoWithTheHandler)
     HostMenu host;
     menu->QueryContextMenu(host, 0, kFirst, kLast, CMF_NORMAL);
     const MenuItem product = ReadMenuItem(host, 0);
-    const HBITMAP pictures[] = {ReadMenuItem(product.hSubMenu, 0).hUnchecked, ReadMenuItem(product.hSubMenu, 1).hUnchecked};
+    const HBITMAP pictures[] = {ReadMenuItem(product.hSubMenu, 0).hUnchecked,
+                                ReadMenuItem(product.hSubMenu, 1).hUnchecked};
     for (HBITMAP picture : pictures)
         EXPECT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(picture));
     menu.Release();

@@ -56,9 +56,9 @@ void ExpectRegistered()
     for (const wchar_t* owner : kHandlerOwners)
     {
         SCOPED_TRACE(testsupport::Utf8(owner));
-        EXPECT_EQ(std::wstring(kClsid),
-                  ReadString(HKEY_CLASSES_ROOT, std::wstring(owner) + L"\\ShellEx\\ContextMenuHandlers\\SecureExt",
-                             nullptr));
+        EXPECT_EQ(
+            std::wstring(kClsid),
+            ReadString(HKEY_CLASSES_ROOT, std::wstring(owner) + L"\\ShellEx\\ContextMenuHandlers\\SecureExt", nullptr));
     }
     EXPECT_EQ(L"ShredToolShellExt extension", ReadString(HKEY_LOCAL_MACHINE, kApprovedKey, kClsid));
 

@@ -21,7 +21,10 @@ STDMETHODIMP DropDataObject::QueryInterface(REFIID riid, void** ppv)
     return S_OK;
 }
 
-STDMETHODIMP_(ULONG) DropDataObject::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_nRef)); }
+STDMETHODIMP_(ULONG) DropDataObject::AddRef()
+{
+    return static_cast<ULONG>(InterlockedIncrement(&m_nRef));
+}
 
 STDMETHODIMP_(ULONG) DropDataObject::Release()
 {
@@ -37,7 +40,10 @@ bool DropDataObject::Offers(const FORMATETC* pFormat) const
            pFormat->dwAspect == DVASPECT_CONTENT;
 }
 
-STDMETHODIMP DropDataObject::QueryGetData(FORMATETC* pFormat) { return Offers(pFormat) ? S_OK : DV_E_FORMATETC; }
+STDMETHODIMP DropDataObject::QueryGetData(FORMATETC* pFormat)
+{
+    return Offers(pFormat) ? S_OK : DV_E_FORMATETC;
+}
 
 // A fresh DROPFILES block for each call: the receiver releases it.
 STDMETHODIMP DropDataObject::GetData(FORMATETC* pFormat, STGMEDIUM* pMedium)

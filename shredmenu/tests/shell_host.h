@@ -1,8 +1,8 @@
 // Explorer's side of a context-menu handler: the data object it hands over and the menu it reads.
 #pragma once
 
-#include <windows.h>
 #include <objidl.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -44,7 +44,7 @@ struct MenuItem
     std::wstring text;
     UINT id = 0;
     HMENU hSubMenu = nullptr;
-    HBITMAP hUnchecked = nullptr;  // the item's picture
+    HBITMAP hUnchecked = nullptr; // the item's picture
     HBITMAP hChecked = nullptr;
 };
 

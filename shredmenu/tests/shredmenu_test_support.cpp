@@ -12,7 +12,10 @@ const wchar_t kAppId[] = L"{C42CB13B-CA97-468D-9F93-AD1220004E62}";
 const wchar_t kLibId[] = L"{2A03A149-3CD3-429D-B4A4-28D9D2974874}";
 const wchar_t kApprovedKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 
-std::wstring ServerPath() { return testsupport::BinFolder() + L"\\ShredMenu.dll"; }
+std::wstring ServerPath()
+{
+    return testsupport::BinFolder() + L"\\ShredMenu.dll";
+}
 
 DWORD RunAndWait(const std::wstring& commandLine, DWORD timeoutMs)
 {
@@ -76,20 +79,35 @@ ServerModule::~ServerModule()
         FreeLibrary(m_hModule);
 }
 
-HRESULT ServerModule::Register() const { return Call(m_hModule, "DllRegisterServer"); }
+HRESULT ServerModule::Register() const
+{
+    return Call(m_hModule, "DllRegisterServer");
+}
 
-HRESULT ServerModule::Unregister() const { return Call(m_hModule, "DllUnregisterServer"); }
+HRESULT ServerModule::Unregister() const
+{
+    return Call(m_hModule, "DllUnregisterServer");
+}
 
-HRESULT ServerModule::CanUnloadNow() const { return Call(m_hModule, "DllCanUnloadNow"); }
+HRESULT ServerModule::CanUnloadNow() const
+{
+    return Call(m_hModule, "DllCanUnloadNow");
+}
 
 PredefinedKeyOverride::PredefinedKeyOverride(HKEY predefined, HKEY replacement) : m_predefined(predefined)
 {
     RegOverridePredefKey(predefined, replacement);
 }
 
-PredefinedKeyOverride::~PredefinedKeyOverride() { RegOverridePredefKey(m_predefined, nullptr); }
+PredefinedKeyOverride::~PredefinedKeyOverride()
+{
+    RegOverridePredefKey(m_predefined, nullptr);
+}
 
-SettingsKey::SettingsKey() { m_root.Open(HKEY_CURRENT_USER, m_key.Path().c_str()); }
+SettingsKey::SettingsKey()
+{
+    m_root.Open(HKEY_CURRENT_USER, m_key.Path().c_str());
+}
 
 void SettingsKey::SetInstalledPath(const std::wstring& path, DWORD type)
 {
@@ -98,7 +116,10 @@ void SettingsKey::SetInstalledPath(const std::wstring& path, DWORD type)
     settings.SetStringValue(L"InstalledPath", path.c_str(), type);
 }
 
-PredefinedKeyOverride SettingsKey::Apply() const { return PredefinedKeyOverride(HKEY_CURRENT_USER, m_root); }
+PredefinedKeyOverride SettingsKey::Apply() const
+{
+    return PredefinedKeyOverride(HKEY_CURRENT_USER, m_root);
+}
 
 StandInInstall::StandInInstall()
 {

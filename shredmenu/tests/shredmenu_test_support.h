@@ -23,7 +23,7 @@ extern const wchar_t kAppId[];
 extern const wchar_t kLibId[];
 extern const wchar_t kApprovedKey[];
 
-std::wstring ServerPath();  // ShredMenu.dll beside the tests
+std::wstring ServerPath(); // ShredMenu.dll beside the tests
 
 // Runs a program with no handles inherited and waits for it (killing it after the time-out);
 // its exit code, or WAIT_TIMEOUT. Output is not captured: a GUI program may start Wine's

@@ -80,7 +80,7 @@ public:
 
     operator T*() const noexcept { return p; }
     T* operator->() const noexcept { return p; }
-    T** operator&() noexcept { return &p; }  // for out-parameters; the pointer must be empty
+    T** operator&() noexcept { return &p; } // for out-parameters; the pointer must be empty
     bool operator!() const noexcept { return p == nullptr; }
 
     void Release() noexcept
@@ -186,6 +186,7 @@ public:
     HINSTANCE m_hInstance;
 };
 
+// clang-format off
 #define DECLARE_LIBID(libid) \
     static void InitLibId() noexcept { CAtlModule::m_libid = libid; }
 
@@ -207,6 +208,8 @@ public:
         return AfxCallbackBarrier([&] { return _pAtlModule->UpdateRegistryFromResource(resid, bRegister); }, \
                                   E_UNEXPECTED);                                      \
     }
+
+// clang-format on
 
 typedef HRESULT(WINAPI _ATL_CREATORFUNC)(void* pv, REFIID riid, LPVOID* ppv);
 
@@ -232,10 +235,12 @@ struct _AtlObjMapAutoLink
     }
 };
 
+// clang-format off
 #define OBJECT_ENTRY_AUTO(clsid, class)                                                            \
     static _ATL_OBJMAP_ENTRY __objMap_##class = {&clsid, &class ::UpdateRegistry,                  \
                                                  &class ::_CreatorClass::CreateInstance, nullptr}; \
     static const _AtlObjMapAutoLink __objMapLink_##class(__objMap_##class);
+// clang-format on
 
 template <class T>
 class CAtlModuleT : public CAtlModule
@@ -270,7 +275,8 @@ public:
     HRESULT DllRegisterServer(BOOL bRegTypeLib = TRUE) noexcept
     {
         return AfxCallbackBarrier(
-            [&] {
+            [&]
+            {
                 HRESULT hr = T::UpdateRegistryAppId(TRUE);
                 if (SUCCEEDED(hr))
                     hr = static_cast<T*>(this)->RegisterServer(bRegTypeLib);
@@ -283,7 +289,8 @@ public:
     HRESULT DllUnregisterServer(BOOL bUnRegTypeLib = TRUE) noexcept
     {
         return AfxCallbackBarrier(
-            [&] {
+            [&]
+            {
                 HRESULT hr = static_cast<T*>(this)->UnregisterServer(bUnRegTypeLib);
                 if (SUCCEEDED(hr))
                     hr = T::UpdateRegistryAppId(FALSE);
@@ -322,10 +329,11 @@ public:
 
 struct _ATL_INTMAP_ENTRY
 {
-    const IID* piid;  // null ends the table
-    DWORD_PTR dw;     // offset of the interface in the object
+    const IID* piid; // null ends the table
+    DWORD_PTR dw;    // offset of the interface in the object
 };
 
+// clang-format off
 #define offsetofclass(base, derived) \
     (reinterpret_cast<DWORD_PTR>(static_cast<base*>(reinterpret_cast<derived*>(8))) - 8)
 
@@ -350,6 +358,7 @@ public:                                                                         
     {nullptr, 0}};       \
         return _entries; \
     }
+// clang-format on
 
 class CComObjectRootBase
 {
@@ -436,7 +445,7 @@ public:
     explicit CComObject(void* = nullptr) { AtlModuleLock(); }
     virtual ~CComObject()
     {
-        this->m_dwRef = -(LONG_MAX / 2);  // a stray AddRef/Release in FinalRelease does not delete again
+        this->m_dwRef = -(LONG_MAX / 2); // a stray AddRef/Release in FinalRelease does not delete again
         this->FinalRelease();
         AtlModuleUnlock();
     }
@@ -565,12 +574,14 @@ public:
     }
 };
 
+// clang-format off
 #define DECLARE_AGGREGATABLE(x) \
 public:                         \
     typedef CComCreator2<CComCreator<CComObject<x>>, CComCreator<CComAggObject<x>>> _CreatorClass;
 #define DECLARE_NOT_AGGREGATABLE(x) \
 public:                             \
     typedef CComCreator2<CComCreator<CComObject<x>>, CComFailCreator<CLASS_E_NOAGGREGATION>> _CreatorClass;
+// clang-format on
 
 // The class factory of one class. A client's reference holds the module lock, and so does
 // each LockServer(TRUE) until its LockServer(FALSE).
@@ -578,13 +589,14 @@ class CComClassFactory : public IClassFactory, public CComObjectRootEx<CComMulti
 {
 public:
     BEGIN_COM_MAP(CComClassFactory)
-    COM_INTERFACE_ENTRY(IClassFactory)
+        COM_INTERFACE_ENTRY(IClassFactory)
     END_COM_MAP()
 
     STDMETHOD(CreateInstance)(LPUNKNOWN pUnkOuter, REFIID riid, void** ppvObj) noexcept override
     {
         return AfxCallbackBarrier(
-            [&]() -> HRESULT {
+            [&]() -> HRESULT
+            {
                 if (!ppvObj)
                     return E_POINTER;
                 *ppvObj = nullptr;
@@ -670,7 +682,8 @@ public:
     STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR* rgszNames, UINT cNames, LCID, DISPID* rgdispid) noexcept override
     {
         return AfxCallbackBarrier(
-            [&]() -> HRESULT {
+            [&]() -> HRESULT
+            {
                 CComPtr<ITypeInfo> info;
                 HRESULT hr = LoadTypeInfo(&info);
                 return SUCCEEDED(hr) ? info->GetIDsOfNames(rgszNames, cNames, rgdispid) : hr;
@@ -678,13 +691,15 @@ public:
             E_UNEXPECTED);
     }
 
-    STDMETHOD(Invoke)(DISPID dispidMember, REFIID riid, LCID, WORD wFlags, DISPPARAMS* pdispparams,
-                      VARIANT* pvarResult, EXCEPINFO* pexcepinfo, UINT* puArgErr) noexcept override
+    STDMETHOD(Invoke)
+    (DISPID dispidMember, REFIID riid, LCID, WORD wFlags, DISPPARAMS* pdispparams, VARIANT* pvarResult,
+     EXCEPINFO* pexcepinfo, UINT* puArgErr) noexcept override
     {
         if (!InlineIsEqualGUID(riid, IID_NULL))
             return DISP_E_UNKNOWNINTERFACE;
         return AfxCallbackBarrier(
-            [&]() -> HRESULT {
+            [&]() -> HRESULT
+            {
                 CComPtr<ITypeInfo> info;
                 HRESULT hr = LoadTypeInfo(&info);
                 if (FAILED(hr))

@@ -20,12 +20,12 @@ typedef LRESULT (*AFX_PMSGW)(CWnd* pWnd, WPARAM wParam, LPARAM lParam);
 
 struct AFX_MSGMAP_ENTRY
 {
-    UINT nMessage;                    // the message; WM_COMMAND/WM_NOTIFY entries also match code and id
-    UINT nCode;                       // control notification code (WM_COMMAND, WM_NOTIFY)
-    UINT nID;                         // first command or control identifier
-    UINT nLastID;                     // last identifier of a range
-    const UINT* pnRegisteredMessage;  // a registered message's variable, else null
-    AFX_PMSGW pfn;                    // null ends the table
+    UINT nMessage;                   // the message; WM_COMMAND/WM_NOTIFY entries also match code and id
+    UINT nCode;                      // control notification code (WM_COMMAND, WM_NOTIFY)
+    UINT nID;                        // first command or control identifier
+    UINT nLastID;                    // last identifier of a range
+    const UINT* pnRegisteredMessage; // a registered message's variable, else null
+    AFX_PMSGW pfn;                   // null ends the table
 };
 
 struct AFX_MSGMAP
@@ -34,6 +34,7 @@ struct AFX_MSGMAP
     const AFX_MSGMAP_ENTRY* lpEntries;
 };
 
+// clang-format off
 #define DECLARE_MESSAGE_MAP()                              \
 protected:                                                 \
     static const AFX_MSGMAP* GetThisMessageMap();          \
@@ -93,12 +94,14 @@ protected:                                                 \
      AFX_MSG_THUNK(pThis->OnSize(static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)), \
                                  static_cast<short>(HIWORD(lParam))); return 0;)},
 
+// clang-format on
+
 class FRAMEWORK_API CWnd : public CObject
 {
     DECLARE_DYNCREATE(CWnd)
 public:
     CWnd();
-    ~CWnd() override;  // destroys a window still bound to the object
+    ~CWnd() override; // destroys a window still bound to the object
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
@@ -107,15 +110,15 @@ public:
     HWND GetSafeHwnd() const { return m_hWnd; }
 
     // The handle map.
-    static CWnd* FromHandle(HWND hWnd);           // permanent object, else a temporary one
-    static CWnd* FromHandlePermanent(HWND hWnd);  // null unless an object is bound
-    static void DeleteTempMap();                  // deletes the calling thread's temporary objects
-    BOOL Attach(HWND hWndNew);                    // binds without subclassing
+    static CWnd* FromHandle(HWND hWnd);          // permanent object, else a temporary one
+    static CWnd* FromHandlePermanent(HWND hWnd); // null unless an object is bound
+    static void DeleteTempMap();                 // deletes the calling thread's temporary objects
+    BOOL Attach(HWND hWndNew);                   // binds without subclassing
     HWND Detach();
 
     // Creates the window (any window class) and subclasses it before its first message.
-    virtual BOOL CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, int x,
-                          int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
+    virtual BOOL CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, int x, int y,
+                          int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
     virtual BOOL DestroyWindow();
     // Routes the window's messages through this object from now on.
     BOOL SubclassWindow(HWND hWnd);
@@ -187,12 +190,12 @@ protected:
 
     enum
     {
-        WF_MODALLOOP = 0x0001,      // a modal loop runs for this window
-        WF_CONTINUEMODAL = 0x0002,  // the modal loop goes on
+        WF_MODALLOOP = 0x0001,     // a modal loop runs for this window
+        WF_CONTINUEMODAL = 0x0002, // the modal loop goes on
     };
     UINT m_nFlags = 0;
     int m_nModalResult = -1;
-    WNDPROC m_pfnSuper = nullptr;  // the window's procedure before subclassing
+    WNDPROC m_pfnSuper = nullptr; // the window's procedure before subclassing
 
 private:
     friend LRESULT CALLBACK AfxCbtFilterHook(int, WPARAM, LPARAM);
