@@ -107,6 +107,7 @@ HandleMap& Handles()
 thread_local CWnd* t_pWndInit;
 thread_local HHOOK t_hHookCbt;
 thread_local int t_nWndProcDepth;
+thread_local int t_nModalDepth;
 thread_local MSG t_lastSentMsg;
 
 bool IsImeWindow(HWND hWnd)
@@ -271,7 +272,8 @@ LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
         AfxCallbackBarrier([&] { pWnd->OnFinalNcDestroy(hWnd); });
     --t_nWndProcDepth;
     t_lastSentMsg = previous;
-    if (t_nWndProcDepth == 0)
+    // Temporary objects may be held by code further up the stack, a modal loop's caller included.
+    if (t_nWndProcDepth == 0 && t_nModalDepth == 0)
         DeleteTempMap();
     return result;
 }
@@ -391,8 +393,21 @@ BOOL CWnd::WalkPreTranslateTree(HWND hWndStop, MSG* pMsg)
     return FALSE;
 }
 
+namespace
+{
+class ModalDepth
+{
+public:
+    ModalDepth() { ++t_nModalDepth; }
+    ~ModalDepth() { --t_nModalDepth; }
+    ModalDepth(const ModalDepth&) = delete;
+    ModalDepth& operator=(const ModalDepth&) = delete;
+};
+} // namespace
+
 int CWnd::RunModalLoop()
 {
+    ModalDepth depth;
     m_nFlags |= WF_MODALLOOP;
     bool showWhenIdle = m_hWnd && !(GetStyle() & WS_VISIBLE);
     MSG msg;
@@ -417,7 +432,6 @@ int CWnd::RunModalLoop()
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
-        DeleteTempMap();
     }
     m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
     return m_nModalResult;

@@ -4,7 +4,7 @@
 //
 // The handle map keeps the permanent binding handle -> object. FromHandle gives a temporary
 // object for a window nobody bound; it lives until the thread's outermost window procedure
-// returns (or DeleteTempMap), so it must not be kept.
+// returns while no modal loop runs (or until DeleteTempMap), so it must not be kept.
 #pragma once
 
 #include "object.h"
