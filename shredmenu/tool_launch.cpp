@@ -140,7 +140,16 @@ BOOL StartToolWorker(AFX_THREADPROC pfnWorker, std::unique_ptr<CToolLaunch> laun
     start->hModule = ReferenceThisModule();
     if (!start->hModule)
         return FALSE;
-    CWinThread* pThread = AfxBeginThread(pfnWorker, start.get(), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    CWinThread* pThread = nullptr;
+    try
+    {
+        pThread = AfxBeginThread(pfnWorker, start.get(), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    }
+    catch (...)
+    {
+        FreeLibrary(start->hModule);
+        throw;
+    }
     if (!pThread)
     {
         FreeLibrary(start->hModule);
