@@ -16,12 +16,6 @@ namespace
 {
 const wchar_t kSettingsKey[] = L"Software\\Orvane\\QMN3";
 
-struct MenuDestroyer
-{
-    void operator()(HMENU hMenu) const noexcept { DestroyMenu(hMenu); }
-};
-using UniqueMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
-
 // The data object's medium, released when done.
 class StorageMedium
 {
@@ -186,7 +180,7 @@ STDMETHODIMP CShredMenuExt::QueryContextMenu(HMENU hmenu, UINT indexMenu, UINT i
 
 HRESULT CShredMenuExt::AddMenu(HMENU hmenu, UINT indexMenu, UINT idCmdFirst)
 {
-    UniqueMenu popup(CreatePopupMenu());
+    CUniqueMenu popup(CreatePopupMenu());
     if (!popup)
         return MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 0);
 

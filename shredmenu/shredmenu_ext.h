@@ -8,17 +8,9 @@
 
 #include <framework/collections.h>
 #include <framework/com.h>
+#include <framework/handles.h>
 
 #include <shlobj.h>
-
-#include <memory>
-#include <type_traits>
-
-struct GdiObjectDeleter
-{
-    void operator()(HGDIOBJ hObject) const noexcept { DeleteObject(hObject); }
-};
-using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
 
 class CShredMenuExt : public CComObjectRootEx<CComSingleThreadModel>,
                       public CComCoClass<CShredMenuExt, &CLSID_ShredMenuExt>,
@@ -68,6 +60,6 @@ private:
     CString m_strInstalledPath;
     CString m_strShredTool;
     CString m_strSealTool;
-    UniqueBitmap m_deleteBitmap;
-    UniqueBitmap m_encryptBitmap;
+    CUniqueBitmap m_deleteBitmap;
+    CUniqueBitmap m_encryptBitmap;
 };

@@ -4,6 +4,7 @@
 #include <framework/com.h>
 #include <framework/exception.h>
 #include <framework/file.h>
+#include <framework/handles.h>
 #include <framework/module.h>
 
 #include <objbase.h>
@@ -11,23 +12,6 @@
 
 namespace
 {
-// A worker's COM apartment, for the shell's sake.
-class ComApartment
-{
-public:
-    ComApartment() : m_hr(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-    ~ComApartment()
-    {
-        if (SUCCEEDED(m_hr))
-            CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    HRESULT m_hr;
-};
-
 // A worker's launch, with what keeps the worker's code loaded and its thread object.
 struct WorkerStart
 {
@@ -69,7 +53,7 @@ bool WriteSelection(LPCWSTR path, CStringArray& selection)
 
 UINT LaunchTool(CToolLaunch& launch, const CString& program)
 {
-    ComApartment apartment;
+    CComApartment apartment; // the shell wants one
     CString file;
     if (!CreateSelectionFile(launch.selection, file))
         return 0;

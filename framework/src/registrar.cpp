@@ -1,5 +1,6 @@
 #include "framework/registrar.h"
 
+#include "framework/handles.h"
 #include "framework/module.h"
 #include "framework/regkey.h"
 
@@ -7,7 +8,6 @@
 
 #include <cwchar>
 #include <cwctype>
-#include <memory>
 
 namespace
 {
@@ -535,44 +535,19 @@ HRESULT AtlLoadTypeLib(HINSTANCE hInstTypeLib, LPCOLESTR lpszIndex, BSTR* pbstrP
     return S_OK;
 }
 
-namespace
-{
-struct BstrDeleter
-{
-    void operator()(BSTR text) const noexcept { SysFreeString(text); }
-};
-using UniqueBstr = std::unique_ptr<OLECHAR, BstrDeleter>;
-
-struct TypeLibReleaser
-{
-    void operator()(ITypeLib* pTypeLib) const noexcept { pTypeLib->Release(); }
-};
-using UniqueTypeLib = std::unique_ptr<ITypeLib, TypeLibReleaser>;
-
-HRESULT LoadModuleTypeLib(HINSTANCE hInstTypeLib, LPCOLESTR lpszIndex, UniqueBstr& path, UniqueTypeLib& typeLib)
-{
-    BSTR pathText = nullptr;
-    ITypeLib* pTypeLib = nullptr;
-    const HRESULT hr = AtlLoadTypeLib(hInstTypeLib, lpszIndex, &pathText, &pTypeLib);
-    path.reset(pathText);
-    typeLib.reset(pTypeLib);
-    return hr;
-}
-} // namespace
-
 HRESULT AtlRegisterTypeLib(HINSTANCE hInstTypeLib, LPCOLESTR lpszIndex)
 {
-    UniqueBstr path;
-    UniqueTypeLib typeLib;
-    const HRESULT hr = LoadModuleTypeLib(hInstTypeLib, lpszIndex, path, typeLib);
+    CUniqueBstr path;
+    CUniqueComPtr<ITypeLib> typeLib;
+    const HRESULT hr = AtlLoadTypeLib(hInstTypeLib, lpszIndex, path.put(), typeLib.put());
     return FAILED(hr) ? hr : RegisterTypeLib(typeLib.get(), path.get(), nullptr);
 }
 
 HRESULT AtlUnRegisterTypeLib(HINSTANCE hInstTypeLib, LPCOLESTR lpszIndex)
 {
-    UniqueBstr path;
-    UniqueTypeLib typeLib;
-    HRESULT hr = LoadModuleTypeLib(hInstTypeLib, lpszIndex, path, typeLib);
+    CUniqueBstr path;
+    CUniqueComPtr<ITypeLib> typeLib;
+    HRESULT hr = AtlLoadTypeLib(hInstTypeLib, lpszIndex, path.put(), typeLib.put());
     if (FAILED(hr))
         return hr;
     TLIBATTR* pAttr = nullptr;

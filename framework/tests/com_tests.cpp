@@ -116,10 +116,10 @@ public:
     IUnknown* m_pInner = nullptr;
 };
 
-CComPtr<IClassFactory> Factory(REFCLSID clsid)
+CUniqueComPtr<IClassFactory> Factory(REFCLSID clsid)
 {
-    CComPtr<IClassFactory> factory;
-    EXPECT_EQ(S_OK, _AtlModule.DllGetClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)));
+    CUniqueComPtr<IClassFactory> factory;
+    EXPECT_EQ(S_OK, _AtlModule.DllGetClassObject(clsid, IID_IClassFactory, factory.put_void()));
     return factory;
 }
 
@@ -140,23 +140,23 @@ protected:
 TEST_F(ComKitTest, TheLockCountFollowsObjectsFactoriesAndServerLocks)
 {
     EXPECT_EQ(S_OK, _AtlModule.DllCanUnloadNow());
-    CComPtr<IClassFactory> factory = Factory(CLSID_TestWidget);
+    CUniqueComPtr<IClassFactory> factory = Factory(CLSID_TestWidget);
     ASSERT_TRUE(factory);
     EXPECT_EQ(S_FALSE, _AtlModule.DllCanUnloadNow()); // a factory reference holds the server
 
-    CComPtr<IWidget> widget;
-    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, __uuidof(IWidget), reinterpret_cast<void**>(&widget)));
+    CUniqueComPtr<IWidget> widget;
+    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, __uuidof(IWidget), widget.put_void()));
     EXPECT_EQ(2, _AtlModule.GetLockCount());
     EXPECT_EQ(S_OK, factory->LockServer(TRUE));
-    factory.Release();
-    widget.Release();
+    factory.reset();
+    widget.reset();
     EXPECT_EQ(1, CWidget::s_nFinalReleases);
     EXPECT_EQ(1, _AtlModule.GetLockCount());
     EXPECT_EQ(S_FALSE, _AtlModule.DllCanUnloadNow());
 
     factory = Factory(CLSID_TestWidget);
     EXPECT_EQ(S_OK, factory->LockServer(FALSE));
-    factory.Release();
+    factory.reset();
     EXPECT_EQ(S_OK, _AtlModule.DllCanUnloadNow());
 }
 
@@ -169,9 +169,9 @@ TEST_F(ComKitTest, TheClassListServesItsClassesOnly)
     p = reinterpret_cast<void*>(1);
     EXPECT_EQ(E_NOINTERFACE, _AtlModule.DllGetClassObject(CLSID_TestWidget, __uuidof(IWidget), &p));
     EXPECT_EQ(nullptr, p);
-    CComPtr<IClassFactory> solo = Factory(CLSID_TestSolo);
-    CComPtr<IWidget> widget;
-    ASSERT_EQ(S_OK, solo->CreateInstance(nullptr, __uuidof(IWidget), reinterpret_cast<void**>(&widget)));
+    CUniqueComPtr<IClassFactory> solo = Factory(CLSID_TestSolo);
+    CUniqueComPtr<IWidget> widget;
+    ASSERT_EQ(S_OK, solo->CreateInstance(nullptr, __uuidof(IWidget), widget.put_void()));
     LONG value = 0;
     EXPECT_EQ(S_OK, widget->Ping(&value));
     EXPECT_EQ(1, value);
@@ -179,20 +179,19 @@ TEST_F(ComKitTest, TheClassListServesItsClassesOnly)
 
 TEST_F(ComKitTest, QueryInterfaceAnswersFromTheInterfaceTable)
 {
-    CComPtr<IWidget> widget;
-    ASSERT_EQ(S_OK,
-              Factory(CLSID_TestWidget)->CreateInstance(nullptr, __uuidof(IWidget), reinterpret_cast<void**>(&widget)));
-    CComPtr<IGadget> gadget;
-    ASSERT_EQ(S_OK, widget.QueryInterface(&gadget));
+    CUniqueComPtr<IWidget> widget;
+    ASSERT_EQ(S_OK, Factory(CLSID_TestWidget)->CreateInstance(nullptr, __uuidof(IWidget), widget.put_void()));
+    CUniqueComPtr<IGadget> gadget;
+    ASSERT_EQ(S_OK, widget->QueryInterface(__uuidof(IGadget), gadget.put_void()));
     EXPECT_EQ(S_OK, gadget->Twist(9));
     LONG value = 0;
     widget->Ping(&value);
     EXPECT_EQ(9, value); // one object behind both interfaces
 
-    CComPtr<IUnknown> unknown1, unknown2;
-    ASSERT_EQ(S_OK, widget.QueryInterface(&unknown1));
-    ASSERT_EQ(S_OK, gadget.QueryInterface(&unknown2));
-    EXPECT_EQ(unknown1.p, unknown2.p);
+    CUniqueComPtr<IUnknown> unknown1, unknown2;
+    ASSERT_EQ(S_OK, widget->QueryInterface(IID_IUnknown, unknown1.put_void()));
+    ASSERT_EQ(S_OK, gadget->QueryInterface(IID_IUnknown, unknown2.put_void()));
+    EXPECT_EQ(unknown1.get(), unknown2.get());
 
     IOuterOnly* missing = reinterpret_cast<IOuterOnly*>(1);
     EXPECT_EQ(E_NOINTERFACE, widget->QueryInterface(__uuidof(IOuterOnly), reinterpret_cast<void**>(&missing)));
@@ -203,7 +202,7 @@ TEST_F(ComKitTest, QueryInterfaceAnswersFromTheInterfaceTable)
 TEST_F(ComKitTest, AnAggregatedObjectDelegatesToItsControllingUnknown)
 {
     COuter outer;
-    CComPtr<IClassFactory> factory = Factory(CLSID_TestWidget);
+    CUniqueComPtr<IClassFactory> factory = Factory(CLSID_TestWidget);
     void* p = reinterpret_cast<void*>(1);
     EXPECT_EQ(CLASS_E_NOAGGREGATION, factory->CreateInstance(&outer, __uuidof(IWidget), &p));
     EXPECT_EQ(nullptr, p);
@@ -241,7 +240,7 @@ TEST_F(ComKitTest, AnAggregatedObjectDelegatesToItsControllingUnknown)
 
 TEST_F(ComKitTest, AFailedConstructionLeavesNoObjectAndNoLock)
 {
-    CComPtr<IClassFactory> factory = Factory(CLSID_TestWidget);
+    CUniqueComPtr<IClassFactory> factory = Factory(CLSID_TestWidget);
     void* p = reinterpret_cast<void*>(1);
     CWidget::s_hrFinalConstruct = E_ACCESSDENIED;
     EXPECT_EQ(E_ACCESSDENIED, factory->CreateInstance(nullptr, __uuidof(IWidget), &p));

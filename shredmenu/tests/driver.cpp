@@ -5,6 +5,8 @@
 #include "shell_host.h"
 #include "shredmenu_h.h"
 
+#include <framework/handles.h>
+
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -31,17 +33,6 @@ std::wstring Hex(HRESULT hr)
     std::swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(hr));
     return text;
 }
-
-template <class T>
-struct Releaser
-{
-    T* p = nullptr;
-    ~Releaser()
-    {
-        if (p)
-            p->Release();
-    }
-};
 
 std::wstring HelpText(IContextMenu* menu, UINT command)
 {
@@ -96,20 +87,20 @@ int Run(int argc, wchar_t** argv)
         return 2;
     std::vector<std::wstring> names(argv + (invoke ? 3 : 2), argv + argc);
 
-    Releaser<IShellExtInit> init;
-    HRESULT hr = CoCreateInstance(CLSID_ShredMenuExt, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit,
-                                  reinterpret_cast<void**>(&init.p));
+    CUniqueComPtr<IShellExtInit> init;
+    HRESULT hr =
+        CoCreateInstance(CLSID_ShredMenuExt, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit, init.put_void());
     if (FAILED(hr))
     {
         Print(L"CoCreateInstance failed: " + Hex(hr));
         return 1;
     }
     IDataObject* data = new DropDataObject(names);
-    hr = init.p->Initialize(nullptr, data, nullptr);
+    hr = init->Initialize(nullptr, data, nullptr);
     data->Release();
-    Releaser<IContextMenu> menu;
-    init.p->QueryInterface(IID_IContextMenu, reinterpret_cast<void**>(&menu.p));
-    if (FAILED(hr) || !menu.p)
+    CUniqueComPtr<IContextMenu> menu;
+    init->QueryInterface(IID_IContextMenu, menu.put_void());
+    if (FAILED(hr) || !menu)
     {
         Print(L"Initialize failed: " + Hex(hr));
         return 1;
@@ -117,11 +108,11 @@ int Run(int argc, wchar_t** argv)
 
     const UINT idFirst = 1000;
     HMENU hMenu = CreatePopupMenu();
-    hr = menu.p->QueryContextMenu(hMenu, 0, idFirst, idFirst + 100, CMF_NORMAL);
+    hr = menu->QueryContextMenu(hMenu, 0, idFirst, idFirst + 100, CMF_NORMAL);
     if (!invoke)
     {
         Print(L"QueryContextMenu took " + std::to_wstring(HRESULT_CODE(hr)) + L" identifiers:");
-        PrintMenu(hMenu, menu.p, idFirst, L"    ");
+        PrintMenu(hMenu, menu.get(), idFirst, L"    ");
     }
     DestroyMenu(hMenu);
     if (!invoke)
@@ -131,20 +122,16 @@ int Run(int argc, wchar_t** argv)
     ici.cbSize = sizeof ici;
     ici.lpVerb = MAKEINTRESOURCEA(std::wcstoul(argv[2], nullptr, 10));
     ici.nShow = SW_SHOWNORMAL;
-    hr = menu.p->InvokeCommand(&ici);
+    hr = menu->InvokeCommand(&ici);
     Print(L"InvokeCommand: " + Hex(hr));
-    menu.p->Release();
-    menu.p = nullptr;
-    init.p->Release();
-    init.p = nullptr;
+    menu.reset();
+    init.reset();
     return SUCCEEDED(hr) && WaitForWorkers() ? 0 : 1;
 }
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const int code = Run(argc, argv);
-    CoUninitialize();
-    return code;
+    CComApartment apartment;
+    return Run(argc, argv);
 }

@@ -63,7 +63,8 @@ protected:
         m_tempFilesBefore = SelectionFilesInTemp();
     }
 
-    static HRESULT Invoke(IContextMenu* menu, LPCSTR verb, const SettingsKey& settings, HWND hwnd = nullptr)
+    static HRESULT Invoke(const CUniqueComPtr<IContextMenu>& menu, LPCSTR verb, const SettingsKey& settings,
+                          HWND hwnd = nullptr)
     {
         CMINVOKECOMMANDINFO ici = {};
         ici.cbSize = sizeof ici;
@@ -74,7 +75,7 @@ protected:
         return menu->InvokeCommand(&ici);
     }
 
-    HRESULT Invoke(IContextMenu* menu, UINT command, HWND hwnd = nullptr)
+    HRESULT Invoke(const CUniqueComPtr<IContextMenu>& menu, UINT command, HWND hwnd = nullptr)
     {
         return Invoke(menu, MAKEINTRESOURCEA(command), m_settings, hwnd);
     }
@@ -84,7 +85,7 @@ protected:
     {
         HWND hOwner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
                                       nullptr, nullptr);
-        CComPtr<IContextMenu> menu = MenuFor(names);
+        CUniqueComPtr<IContextMenu> menu = MenuFor(names);
         std::thread answer(AnswerConfirmation, std::ref(seen), button, hOwner);
         const HRESULT hr = menu ? Invoke(menu, 0, hOwner) : E_POINTER;
         answer.join();
@@ -109,7 +110,7 @@ protected:
         return at == std::string::npos ? std::wstring() : testsupport::Wide(commandLine.substr(at + marker.size()));
     }
 
-    Apartment m_apartment;
+    CComApartment m_apartment;
     ServerModule m_server;
     SettingsKey m_settings;
     StandInInstall m_install;
@@ -120,7 +121,7 @@ protected:
 TEST_F(LaunchTest, SecureEncryptStartsTheEncryptProgramAtOnce)
 {
     const std::vector<std::wstring> names = {L"C:\\users\\Public\\a file.txt", L"C:\\users\\Public\\folder"};
-    CComPtr<IContextMenu> menu = MenuFor(names);
+    CUniqueComPtr<IContextMenu> menu = MenuFor(names);
     ASSERT_TRUE(menu);
     ASSERT_EQ(S_OK, Invoke(menu, 1));
     ASSERT_TRUE(m_install.WaitForRun(kSealTool));
@@ -133,17 +134,17 @@ TEST_F(LaunchTest, SecureEncryptStartsTheEncryptProgramAtOnce)
     EXPECT_EQ(std::wstring(temp) + L"ST", file.substr(0, wcslen(temp) + 2)) << m_install.CommandLine(kSealTool);
     EXPECT_EQ(L".tmp", file.substr(file.size() >= 4 ? file.size() - 4 : 0));
     EXPECT_EQ(ExpectedSelectionFile(names), m_install.Selection(kSealTool));
-    menu.Release();
+    menu.reset();
     ExpectWorkersDoneAndNoFileLeft();
 }
 
 TEST_F(LaunchTest, TextVerbsAndUnknownCommandsAreRefused)
 {
-    CComPtr<IContextMenu> menu = MenuFor({L"C:\\a.txt"});
+    CUniqueComPtr<IContextMenu> menu = MenuFor({L"C:\\a.txt"});
     ASSERT_TRUE(menu);
     EXPECT_EQ(E_INVALIDARG, Invoke(menu, "open", m_settings));
     EXPECT_EQ(E_INVALIDARG, Invoke(menu, 2));
-    menu.Release();
+    menu.reset();
     ExpectWorkersDoneAndNoFileLeft();
     EXPECT_FALSE(m_install.HasRun(kSealTool));
     EXPECT_FALSE(m_install.HasRun(kShredTool));
@@ -151,7 +152,7 @@ TEST_F(LaunchTest, TextVerbsAndUnknownCommandsAreRefused)
 
 TEST_F(LaunchTest, WithoutAFullInstallationPathNothingStarts)
 {
-    CComPtr<IContextMenu> menu = MenuFor({L"C:\\a.txt"});
+    CUniqueComPtr<IContextMenu> menu = MenuFor({L"C:\\a.txt"});
     ASSERT_TRUE(menu);
     SettingsKey missing;
     EXPECT_EQ(E_FAIL, Invoke(menu, MAKEINTRESOURCEA(1), missing));
@@ -166,7 +167,7 @@ TEST_F(LaunchTest, WithoutAFullInstallationPathNothingStarts)
     SettingsKey expandable;
     expandable.SetInstalledPath(L"%TEMP%\\nowhere", REG_EXPAND_SZ);
     EXPECT_EQ(E_FAIL, Invoke(menu, MAKEINTRESOURCEA(1), expandable));
-    menu.Release();
+    menu.reset();
     ExpectWorkersDoneAndNoFileLeft();
 }
 
@@ -209,7 +210,7 @@ TEST_F(LaunchTest, TheSelectionFileUsesTheArchiveEncodingsForCountsAndLengths)
     for (int i = 0; i < 300; ++i)
         many.push_back(L"C:\\files\\file" + std::to_wstring(i) + L".txt");
     {
-        CComPtr<IContextMenu> menu = MenuFor(many);
+        CUniqueComPtr<IContextMenu> menu = MenuFor(many);
         ASSERT_TRUE(menu);
         ASSERT_EQ(S_OK, Invoke(menu, 1));
     }
@@ -228,7 +229,7 @@ TEST_F(LaunchTest, LongPathsReachTheProgramWhole)
     const std::vector<std::wstring> names = {PathOfLength(254), PathOfLength(255), PathOfLength(259), PathOfLength(300),
                                              PathOfLength(1000)};
     {
-        CComPtr<IContextMenu> menu = MenuFor(names);
+        CUniqueComPtr<IContextMenu> menu = MenuFor(names);
         ASSERT_TRUE(menu);
         ASSERT_EQ(S_OK, Invoke(menu, 1));
     }
@@ -242,13 +243,13 @@ TEST_F(LaunchTest, LongPathsReachTheProgramWhole)
 
 TEST_F(LaunchTest, EachMenuHandsOnItsOwnSelection)
 {
-    CComPtr<IContextMenu> first = MenuFor({L"C:\\first.txt"});
-    CComPtr<IContextMenu> second = MenuFor({L"C:\\second.txt", L"C:\\third.txt"});
+    CUniqueComPtr<IContextMenu> first = MenuFor({L"C:\\first.txt"});
+    CUniqueComPtr<IContextMenu> second = MenuFor({L"C:\\second.txt", L"C:\\third.txt"});
     ASSERT_TRUE(first && second);
     ASSERT_EQ(S_OK, Invoke(first, 1)); // initialised before the second menu was
     ASSERT_TRUE(m_install.WaitForRun(kSealTool));
     EXPECT_EQ(ExpectedSelectionFile({L"C:\\first.txt"}), m_install.Selection(kSealTool));
-    first.Release();
-    second.Release();
+    first.reset();
+    second.reset();
     ExpectWorkersDoneAndNoFileLeft();
 }

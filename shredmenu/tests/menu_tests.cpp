@@ -29,14 +29,14 @@ protected:
     static void SetUpTestSuite() { ASSERT_EQ(S_OK, ServerModule().Register()); }
     static void TearDownTestSuite() { ServerModule().Unregister(); }
 
-    std::wstring HelpText(IContextMenu* menu, UINT_PTR command)
+    std::wstring HelpText(const CUniqueComPtr<IContextMenu>& menu, UINT_PTR command)
     {
         wchar_t text[128] = {};
         EXPECT_EQ(S_OK, menu->GetCommandString(command, GCS_HELPTEXTW, nullptr, reinterpret_cast<LPSTR>(text), 128));
         return text;
     }
 
-    Apartment m_apartment;
+    CComApartment m_apartment;
     ServerModule m_server;
 };
 
@@ -55,21 +55,21 @@ std::wstring UnusedDriveRoot()
 
 TEST_F(MenuTest, TheObjectServesItsInterfacesAndAggregates)
 {
-    CComPtr<IShellExtInit> init = CreateHandler();
+    CUniqueComPtr<IShellExtInit> init = CreateHandler();
     ASSERT_TRUE(init);
-    CComPtr<IContextMenu> menu;
-    CComPtr<IShredMenuExt> own;
-    CComPtr<IDispatch> dispatch;
-    EXPECT_EQ(S_OK, init.QueryInterface(&menu));
-    EXPECT_EQ(S_OK, init.QueryInterface(&own));
-    EXPECT_EQ(S_OK, init.QueryInterface(&dispatch));
+    CUniqueComPtr<IContextMenu> menu;
+    CUniqueComPtr<IShredMenuExt> own;
+    CUniqueComPtr<IDispatch> dispatch;
+    EXPECT_EQ(S_OK, init->QueryInterface(IID_IContextMenu, menu.put_void()));
+    EXPECT_EQ(S_OK, init->QueryInterface(IID_IShredMenuExt, own.put_void()));
+    EXPECT_EQ(S_OK, init->QueryInterface(IID_IDispatch, dispatch.put_void()));
 
     // The dual interface is described by the server's type library.
     UINT count = 0;
     EXPECT_EQ(S_OK, dispatch->GetTypeInfoCount(&count));
     EXPECT_EQ(1u, count);
-    CComPtr<ITypeInfo> info;
-    ASSERT_EQ(S_OK, dispatch->GetTypeInfo(0, LOCALE_NEUTRAL, &info));
+    CUniqueComPtr<ITypeInfo> info;
+    ASSERT_EQ(S_OK, dispatch->GetTypeInfo(0, LOCALE_NEUTRAL, info.put()));
     TYPEATTR* attr = nullptr;
     ASSERT_EQ(S_OK, info->GetTypeAttr(&attr));
     EXPECT_TRUE(IsEqualGUID(IID_IShredMenuExt, attr->guid));
@@ -86,11 +86,11 @@ TEST_F(MenuTest, TheObjectServesItsInterfacesAndAggregates)
         STDMETHOD_(ULONG, AddRef)() override { return 2; }
         STDMETHOD_(ULONG, Release)() override { return 1; }
     } controller;
-    CComPtr<IUnknown> inner;
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_ShredMenuExt, &controller, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                     reinterpret_cast<void**>(&inner)));
-    CComPtr<IContextMenu> innerMenu;
-    EXPECT_EQ(S_OK, inner.QueryInterface(&innerMenu));
+    CUniqueComPtr<IUnknown> inner;
+    ASSERT_EQ(S_OK,
+              CoCreateInstance(CLSID_ShredMenuExt, &controller, CLSCTX_INPROC_SERVER, IID_IUnknown, inner.put_void()));
+    CUniqueComPtr<IContextMenu> innerMenu;
+    EXPECT_EQ(S_OK, inner->QueryInterface(IID_IContextMenu, innerMenu.put_void()));
     void* p = nullptr;
     EXPECT_EQ(CLASS_E_NOAGGREGATION,
               CoCreateInstance(CLSID_ShredMenuExt, &controller, CLSCTX_INPROC_SERVER, IID_IContextMenu, &p));
@@ -100,35 +100,35 @@ TEST_F(MenuTest, TheServerStaysWhileAnInstanceOrAFactoryLockLives)
 {
     ASSERT_EQ(S_OK, m_server.CanUnloadNow());
     {
-        CComPtr<IShellExtInit> init = CreateHandler();
+        CUniqueComPtr<IShellExtInit> init = CreateHandler();
         ASSERT_TRUE(init);
         EXPECT_EQ(S_FALSE, m_server.CanUnloadNow());
     }
     EXPECT_EQ(S_OK, m_server.CanUnloadNow());
 
-    CComPtr<IClassFactory> factory;
+    CUniqueComPtr<IClassFactory> factory;
     ASSERT_EQ(S_OK, CoGetClassObject(CLSID_ShredMenuExt, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                                     reinterpret_cast<void**>(&factory)));
+                                     factory.put_void()));
     EXPECT_EQ(S_OK, factory->LockServer(TRUE));
-    factory.Release();
+    factory.reset();
     EXPECT_EQ(S_FALSE, m_server.CanUnloadNow());
     ASSERT_EQ(S_OK, CoGetClassObject(CLSID_ShredMenuExt, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                                     reinterpret_cast<void**>(&factory)));
+                                     factory.put_void()));
     EXPECT_EQ(S_OK, factory->LockServer(FALSE));
-    factory.Release();
+    factory.reset();
     EXPECT_EQ(S_OK, m_server.CanUnloadNow());
 }
 
 TEST_F(MenuTest, InitializeWantsAFileList)
 {
-    CComPtr<IShellExtInit> init = CreateHandler();
+    CUniqueComPtr<IShellExtInit> init = CreateHandler();
     ASSERT_TRUE(init);
     EXPECT_EQ(E_INVALIDARG, init->Initialize(nullptr, nullptr, nullptr));
     IDataObject* noDrop = new DropDataObject({L"C:\\a.txt"}, false);
     EXPECT_EQ(E_INVALIDARG, init->Initialize(nullptr, noDrop, nullptr));
     noDrop->Release();
-    EXPECT_EQ(E_INVALIDARG, InitializeWith(init, {}));
-    EXPECT_EQ(S_OK, InitializeWith(init, {L"C:\\a.txt"}));
+    EXPECT_EQ(E_INVALIDARG, InitializeWith(init.get(), {}));
+    EXPECT_EQ(S_OK, InitializeWith(init.get(), {L"C:\\a.txt"}));
 }
 
 TEST_F(MenuTest, FilesGetDeleteAndEncryptInTheProductSubmenu)
@@ -137,7 +137,7 @@ TEST_F(MenuTest, FilesGetDeleteAndEncryptInTheProductSubmenu)
                               std::vector<std::wstring>{L"C:\\a.txt", L"C:\\b", L"C:\\c.doc"}})
     {
         SCOPED_TRACE(names.size());
-        CComPtr<IContextMenu> menu = MenuFor(names);
+        CUniqueComPtr<IContextMenu> menu = MenuFor(names);
         ASSERT_TRUE(menu);
         HostMenu host;
         EXPECT_EQ(MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 2),
@@ -169,7 +169,7 @@ TEST_F(MenuTest, FilesGetDeleteAndEncryptInTheProductSubmenu)
 
 TEST_F(MenuTest, TheMenuPicturesGoWithTheHandler)
 {
-    CComPtr<IContextMenu> menu = MenuFor({L"C:\\a.txt"});
+    CUniqueComPtr<IContextMenu> menu = MenuFor({L"C:\\a.txt"});
     ASSERT_TRUE(menu);
     HostMenu host;
     menu->QueryContextMenu(host, 0, kFirst, kLast, CMF_NORMAL);
@@ -178,7 +178,7 @@ TEST_F(MenuTest, TheMenuPicturesGoWithTheHandler)
                                 ReadMenuItem(product.hSubMenu, 1).hUnchecked};
     for (HBITMAP picture : pictures)
         EXPECT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(picture));
-    menu.Release();
+    menu.reset();
     for (HBITMAP picture : pictures)
         EXPECT_EQ(0u, GetObjectType(picture));
 }
@@ -186,7 +186,7 @@ TEST_F(MenuTest, TheMenuPicturesGoWithTheHandler)
 TEST_F(MenuTest, AFixedDriveGetsOnlyTheWipeCommand)
 {
     ASSERT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeW(L"C:\\"));
-    CComPtr<IContextMenu> menu = MenuFor({L"C:\\"});
+    CUniqueComPtr<IContextMenu> menu = MenuFor({L"C:\\"});
     ASSERT_TRUE(menu);
     HostMenu host;
     EXPECT_EQ(MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, 2), menu->QueryContextMenu(host, 1, kFirst, kLast, 0));
@@ -208,13 +208,13 @@ TEST_F(MenuTest, NothingIsAddedForOtherDrivesDefaultOnlyMenusOrTooFewIdentifiers
     ASSERT_FALSE(unused.empty());
     ASSERT_EQ(static_cast<UINT>(DRIVE_NO_ROOT_DIR), GetDriveTypeW(unused.c_str()));
     {
-        CComPtr<IContextMenu> menu = MenuFor({unused, L"C:\\a.txt"});
+        CUniqueComPtr<IContextMenu> menu = MenuFor({unused, L"C:\\a.txt"});
         ASSERT_TRUE(menu);
         HostMenu host;
         EXPECT_EQ(S_OK, menu->QueryContextMenu(host, 0, kFirst, kLast, CMF_NORMAL));
         EXPECT_EQ(1, GetMenuItemCount(host));
     }
-    CComPtr<IContextMenu> menu = MenuFor({L"C:\\a.txt"});
+    CUniqueComPtr<IContextMenu> menu = MenuFor({L"C:\\a.txt"});
     ASSERT_TRUE(menu);
     HostMenu host;
     EXPECT_EQ(S_OK, menu->QueryContextMenu(host, 0, kFirst, kLast, CMF_DEFAULTONLY));
@@ -228,7 +228,7 @@ TEST_F(MenuTest, NothingIsAddedForOtherDrivesDefaultOnlyMenusOrTooFewIdentifiers
 
 TEST_F(MenuTest, GetCommandStringAnswersEveryFlag)
 {
-    CComPtr<IContextMenu> menu = MenuFor({L"C:\\a.txt"});
+    CUniqueComPtr<IContextMenu> menu = MenuFor({L"C:\\a.txt"});
     ASSERT_TRUE(menu);
     const std::string untouched = "untouched";
     for (UINT flag : {static_cast<UINT>(GCS_VERBA), static_cast<UINT>(GCS_VALIDATEA)})

@@ -207,10 +207,10 @@ std::vector<std::wstring> SelectionFilesInTemp()
     return names;
 }
 
-CComPtr<IShellExtInit> CreateHandler()
+CUniqueComPtr<IShellExtInit> CreateHandler()
 {
-    CComPtr<IShellExtInit> init;
-    init.CoCreateInstance(CLSID_ShredMenuExt, nullptr, CLSCTX_INPROC_SERVER);
+    CUniqueComPtr<IShellExtInit> init;
+    CoCreateInstance(CLSID_ShredMenuExt, nullptr, CLSCTX_INPROC_SERVER, IID_IShellExtInit, init.put_void());
     return init;
 }
 
@@ -222,12 +222,12 @@ HRESULT InitializeWith(IShellExtInit* pInit, const std::vector<std::wstring>& na
     return hr;
 }
 
-CComPtr<IContextMenu> MenuFor(const std::vector<std::wstring>& names)
+CUniqueComPtr<IContextMenu> MenuFor(const std::vector<std::wstring>& names)
 {
-    CComPtr<IShellExtInit> init = CreateHandler();
-    CComPtr<IContextMenu> menu;
-    if (init && InitializeWith(init, names) == S_OK)
-        init.QueryInterface(&menu);
+    CUniqueComPtr<IShellExtInit> init = CreateHandler();
+    CUniqueComPtr<IContextMenu> menu;
+    if (init && InitializeWith(init.get(), names) == S_OK)
+        init->QueryInterface(IID_IContextMenu, menu.put_void());
     return menu;
 }
 

@@ -8,6 +8,7 @@
 #include <testsupport/testsupport.h>
 
 #include <framework/com.h>
+#include <framework/handles.h>
 #include <framework/regkey.h>
 
 #include <shlobj.h>
@@ -104,10 +105,10 @@ std::string ExpectedSelectionFile(const std::vector<std::wstring>& paths);
 std::vector<std::wstring> SelectionFilesInTemp();
 
 // Creates a handler through COM and initialises it with the names.
-CComPtr<IShellExtInit> CreateHandler();
+CUniqueComPtr<IShellExtInit> CreateHandler();
 HRESULT InitializeWith(IShellExtInit* pInit, const std::vector<std::wstring>& names);
 // The menu interface of a handler initialised with the names; null when that failed.
-CComPtr<IContextMenu> MenuFor(const std::vector<std::wstring>& names);
+CUniqueComPtr<IContextMenu> MenuFor(const std::vector<std::wstring>& names);
 
 // Waits until the server says it can be unloaded (no object, lock or worker left).
 bool WaitUntilUnloadable(const ServerModule& server);
@@ -115,13 +116,4 @@ bool WaitUntilUnloadable(const ServerModule& server);
 // A path of exactly the given length in characters: C:\ and blocks of x's joined by backslashes.
 std::wstring PathOfLength(size_t length);
 
-// The calling test thread's COM apartment.
-class Apartment
-{
-public:
-    Apartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~Apartment() { CoUninitialize(); }
-    Apartment(const Apartment&) = delete;
-    Apartment& operator=(const Apartment&) = delete;
-};
 } // namespace shredtest

@@ -1,6 +1,6 @@
 // The COM server kit: a module object with the server's lock count and its class list, class
 // factories that create plain and aggregated objects, interface tables for QueryInterface,
-// IDispatch from the module's type library, and smart interface pointers.
+// and IDispatch from the module's type library.
 //
 // The kit is header-only: every module (DLL or program) that includes it gets its own module
 // pointer and class list, as a COM server must. A server declares
@@ -31,6 +31,7 @@
 #pragma once
 
 #include "exception.h"
+#include "handles.h"
 #include "module.h"
 #include "registrar.h"
 
@@ -38,82 +39,7 @@
 #include <oleauto.h>
 
 #include <climits>
-#include <memory>
 #include <new>
-
-// ---------------------------------------------------------------------------------------------
-// Smart interface pointer.
-
-template <class T>
-class CComPtr
-{
-public:
-    CComPtr() noexcept = default;
-    CComPtr(T* p) noexcept : p(p)
-    {
-        if (p)
-            p->AddRef();
-    }
-    CComPtr(const CComPtr& other) noexcept : CComPtr(other.p) {}
-    CComPtr(CComPtr&& other) noexcept : p(other.p) { other.p = nullptr; }
-    ~CComPtr() { Release(); }
-
-    CComPtr& operator=(T* pNew) noexcept
-    {
-        if (pNew)
-            pNew->AddRef();
-        Release();
-        p = pNew;
-        return *this;
-    }
-    CComPtr& operator=(const CComPtr& other) noexcept { return *this = other.p; }
-    CComPtr& operator=(CComPtr&& other) noexcept
-    {
-        if (this != std::addressof(other))
-        {
-            Release();
-            p = other.p;
-            other.p = nullptr;
-        }
-        return *this;
-    }
-
-    operator T*() const noexcept { return p; }
-    T* operator->() const noexcept { return p; }
-    T** operator&() noexcept { return &p; } // for out-parameters; the pointer must be empty
-    bool operator!() const noexcept { return p == nullptr; }
-
-    void Release() noexcept
-    {
-        T* pTemp = p;
-        p = nullptr;
-        if (pTemp)
-            pTemp->Release();
-    }
-    void Attach(T* pNew) noexcept
-    {
-        Release();
-        p = pNew;
-    }
-    T* Detach() noexcept
-    {
-        T* pTemp = p;
-        p = nullptr;
-        return pTemp;
-    }
-    template <class Q>
-    HRESULT QueryInterface(Q** pp) const noexcept
-    {
-        return p->QueryInterface(__uuidof(Q), reinterpret_cast<void**>(pp));
-    }
-    HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter = nullptr, DWORD dwClsContext = CLSCTX_ALL) noexcept
-    {
-        Release();
-        return ::CoCreateInstance(rclsid, pUnkOuter, dwClsContext, __uuidof(T), reinterpret_cast<void**>(&p));
-    }
-
-    T* p = nullptr;
-};
 
 // ---------------------------------------------------------------------------------------------
 // Thread models: how an object's reference count changes.
@@ -684,8 +610,8 @@ public:
         return AfxCallbackBarrier(
             [&]() -> HRESULT
             {
-                CComPtr<ITypeInfo> info;
-                HRESULT hr = LoadTypeInfo(&info);
+                CUniqueComPtr<ITypeInfo> info;
+                HRESULT hr = LoadTypeInfo(info.put());
                 return SUCCEEDED(hr) ? info->GetIDsOfNames(rgszNames, cNames, rgdispid) : hr;
             },
             E_UNEXPECTED);
@@ -700,8 +626,8 @@ public:
         return AfxCallbackBarrier(
             [&]() -> HRESULT
             {
-                CComPtr<ITypeInfo> info;
-                HRESULT hr = LoadTypeInfo(&info);
+                CUniqueComPtr<ITypeInfo> info;
+                HRESULT hr = LoadTypeInfo(info.put());
                 if (FAILED(hr))
                     return hr;
                 return info->Invoke(static_cast<T*>(this), dispidMember, wFlags, pdispparams, pvarResult, pexcepinfo,
@@ -713,12 +639,11 @@ public:
 private:
     static HRESULT LoadTypeInfo(ITypeInfo** ppInfo)
     {
-        BSTR path = nullptr;
-        CComPtr<ITypeLib> library;
-        HRESULT hr = AtlLoadTypeLib(reinterpret_cast<HINSTANCE>(&__ImageBase), nullptr, &path, &library);
+        CUniqueBstr path;
+        CUniqueComPtr<ITypeLib> library;
+        HRESULT hr = AtlLoadTypeLib(reinterpret_cast<HINSTANCE>(&__ImageBase), nullptr, path.put(), library.put());
         if (FAILED(hr))
-            hr = LoadRegTypeLib(*plibid, wMajor, wMinor, LOCALE_NEUTRAL, &library);
-        SysFreeString(path);
+            hr = LoadRegTypeLib(*plibid, wMajor, wMinor, LOCALE_NEUTRAL, library.put());
         return SUCCEEDED(hr) ? library->GetTypeInfoOfGuid(*piid, ppInfo) : hr;
     }
 };

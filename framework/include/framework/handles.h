@@ -5,6 +5,7 @@
 #include "framework.h"
 
 #include <objbase.h>
+#include <oleauto.h>
 #include <winsvc.h>
 
 #include <utility>
@@ -84,6 +85,24 @@ struct RegKey
     static HKEY invalid() noexcept { return nullptr; }
     static void close(HKEY h) noexcept { RegCloseKey(h); }
 };
+struct Bitmap
+{
+    using type = HBITMAP;
+    static HBITMAP invalid() noexcept { return nullptr; }
+    static void close(HBITMAP h) noexcept { DeleteObject(h); }
+};
+struct Menu
+{
+    using type = HMENU;
+    static HMENU invalid() noexcept { return nullptr; }
+    static void close(HMENU h) noexcept { DestroyMenu(h); }
+};
+struct Bstr
+{
+    using type = BSTR;
+    static BSTR invalid() noexcept { return nullptr; }
+    static void close(BSTR text) noexcept { SysFreeString(text); }
+};
 } // namespace afx_handle_traits
 
 using CUniqueHandle = CUniqueAny<afx_handle_traits::Handle>;         // null when empty
@@ -91,6 +110,9 @@ using CUniqueFileHandle = CUniqueAny<afx_handle_traits::FileHandle>; // INVALID_
 using CUniqueLibrary = CUniqueAny<afx_handle_traits::Library>;
 using CUniqueServiceHandle = CUniqueAny<afx_handle_traits::ServiceHandle>;
 using CUniqueRegKey = CUniqueAny<afx_handle_traits::RegKey>;
+using CUniqueBitmap = CUniqueAny<afx_handle_traits::Bitmap>;
+using CUniqueMenu = CUniqueAny<afx_handle_traits::Menu>;
+using CUniqueBstr = CUniqueAny<afx_handle_traits::Bstr>;
 
 // Owns one reference to a COM object.
 template <class T>
