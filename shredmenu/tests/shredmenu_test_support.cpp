@@ -19,20 +19,8 @@ std::wstring ServerPath()
 
 DWORD RunAndWait(const std::wstring& commandLine, DWORD timeoutMs)
 {
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::wstring mutableLine = commandLine;
-    if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return static_cast<DWORD>(-1);
-    CloseHandle(pi.hThread);
-    DWORD exitCode = WAIT_TIMEOUT;
-    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_TIMEOUT)
-        TerminateProcess(pi.hProcess, WAIT_TIMEOUT);
-    else
-        GetExitCodeProcess(pi.hProcess, &exitCode);
-    CloseHandle(pi.hProcess);
-    return exitCode;
+    const testsupport::ProcessResult result = testsupport::RunProcess(commandLine, timeoutMs);
+    return result.timedOut ? WAIT_TIMEOUT : result.exitCode;
 }
 
 bool KeyExists(HKEY root, const std::wstring& path)

@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 
+#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -26,6 +27,33 @@ std::string ReadAll(HANDLE pipe)
     DWORD got = 0;
     while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got)
         data.append(buffer, got);
+    return data;
+}
+
+// Reads a pipe until every writer closed it, or until told to stop and nothing is left to
+// read: a grandchild that inherited the write end (Wine's desktop process, say) must not keep
+// the caller waiting after the child itself has ended.
+std::string ReadUntilStopped(HANDLE pipe, const std::atomic<bool>& stop)
+{
+    std::string data;
+    char buffer[4096];
+    for (;;)
+    {
+        DWORD available = 0;
+        if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr))
+            break;  // every writer is gone
+        if (available)
+        {
+            DWORD got = 0;
+            if (!ReadFile(pipe, buffer, available < sizeof buffer ? available : sizeof buffer, &got, nullptr) || !got)
+                break;
+            data.append(buffer, got);
+            continue;
+        }
+        if (stop)
+            break;
+        Sleep(5);
+    }
     return data;
 }
 } // namespace
@@ -176,16 +204,20 @@ ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs, const
             WriteFile(inWrite, input.data(), static_cast<DWORD>(input.size()), &written, nullptr);
         inW.reset();
     });
-    std::string err;
-    std::thread errReader([&] { err = ReadAll(errRead); });
-    result.out = ReadAll(outRead);
+    std::atomic<bool> stop{false};
+    std::string out, err;
+    std::thread outReader([&] { out = ReadUntilStopped(outRead, stop); });
+    std::thread errReader([&] { err = ReadUntilStopped(errRead, stop); });
     if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_TIMEOUT)
     {
         result.timedOut = true;
         TerminateProcess(pi.hProcess, 0xDEAD);
         WaitForSingleObject(pi.hProcess, 5000);
     }
+    stop = true;
+    outReader.join();
     errReader.join();
+    result.out = std::move(out);
     feeder.join();
     result.err = std::move(err);
     GetExitCodeProcess(pi.hProcess, &result.exitCode);
