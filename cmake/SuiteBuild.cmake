@@ -99,11 +99,12 @@ function(suite_version_resource target)
     target_sources(${target} PRIVATE ${rc})
 endfunction()
 
-# suite_add_gtest(name SOURCES files... [LIBS libs...] [LABELS labels...] [LOCKS locks...] [TIMEOUT s])
+# suite_add_gtest(name SOURCES files... [LIBS libs...] [LABELS labels...] [LOCKS locks...] [TIMEOUT s]
+#                 [PROPERTIES name value...])
 # A GoogleTest executable run under Wine; every test case becomes a CTest test at test time,
-# so the build itself never starts Wine.
+# so the build itself never starts Wine. PROPERTIES are further CTest properties of every case.
 function(suite_add_gtest name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;LOCKS" ${ARGN})
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;LOCKS;PROPERTIES" ${ARGN})
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 120)
     endif()
@@ -116,6 +117,9 @@ function(suite_add_gtest name)
     endif()
     if(ARG_LOCKS)
         list(APPEND props RESOURCE_LOCK "${ARG_LOCKS}")
+    endif()
+    if(ARG_PROPERTIES)
+        list(APPEND props ${ARG_PROPERTIES})
     endif()
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
