@@ -18,6 +18,16 @@ constexpr DWORD kGetFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE 
 constexpr DWORD kHeadFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_AUTO_REDIRECT;
 constexpr DWORD kFtpFlags = FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD;
 constexpr int kMaxRedirects = 10;
+// Windows' own receive time-out, set on each HTTP request because Wine's WinInet has none: a
+// read from a server that stopped sending then fails instead of waiting for ever, and so does
+// a cancel there, whose closed handles do not end a read that is already blocked.
+constexpr DWORD kReceiveTimeoutMs = 30000;
+
+void SetReceiveTimeout(HINTERNET hRequest)
+{
+    DWORD dwTimeout = kReceiveTimeoutMs;
+    GetWinInet().InternetSetOptionW(hRequest, INTERNET_OPTION_RECEIVE_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
+}
 constexpr DWORD kStatusRangeNotSatisfiable = 416;
 // Large reads keep up with a fast network; the size is ours to choose.
 constexpr DWORD kReadBufferSize = 256 * 1024;
@@ -264,6 +274,8 @@ BOOL CDownload::OpenRequest(const Address& address, DWORD_PTR dwContext)
         LPCWSTR acceptTypes[] = {L"*/*", nullptr};
         m_hRequest = GetWinInet().HttpOpenRequestW(m_hConnect, L"GET", address.Object(), nullptr, nullptr, acceptTypes,
                                                    kGetFlags, dwContext);
+        if (m_hRequest)
+            SetReceiveTimeout(m_hRequest);
     }
     return m_hRequest != nullptr;
 }
@@ -334,6 +346,7 @@ LONG CDownload::QueryRemoteSize(CDownloadItem& item)
         }
         if (!m_hRequest)
             break;
+        SetReceiveTimeout(m_hRequest);
         DWORD dwStatus = 0;
         BOOL bSent = inet.HttpSendRequestW(m_hRequest, nullptr, 0, nullptr, 0);
         while (bSent && QueryStatusCode(dwStatus) &&

@@ -384,3 +384,25 @@ TEST_F(HttpDownload, CancelFromTheWindowThreadClosesTheHandlesTheWorkerWaitsOn)
     EXPECT_TRUE(next.Run());
     EXPECT_TRUE(SameBytes(Content(0, 4000), ReadFileBytes(dir.File(L"after.bin"))));
 }
+
+TEST_F(HttpDownload, CancelWhileTheServerSendsNothingEndsTheRunWithinTheReceiveTimeout)
+{
+    // One chunk of 1024 bytes, then nothing for a quarter of an hour. Wine's WinInet does not end
+    // a read already blocked when its handles are closed; the 30-second receive time-out does.
+    Queue(Data(10000000, L"stalled.bin", L"&rate=1"), dir.File(L"stalled.bin"));
+    DWORD cancelledAt = 0;
+    runner.onMessage = [&](RecordingRunner& r, const Message& m) {
+        if (m.message == WM_DL_FILE_PROGRESS && !cancelledAt)
+        {
+            Sleep(1500);  // the worker is now blocked in a read that no byte will end
+            cancelledAt = GetTickCount();
+            r.Cancel();
+        }
+    };
+
+    EXPECT_FALSE(runner.Run());
+    ASSERT_NE(0u, cancelledAt);
+    EXPECT_LT(GetTickCount() - cancelledAt, 45000u);
+    EXPECT_EQ(0u, runner.Count(WM_DL_FAILED));
+    EXPECT_EQ(0, GetDownloadFile(0)->m_bDone);
+}
