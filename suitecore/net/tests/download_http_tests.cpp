@@ -193,7 +193,7 @@ TEST_F(HttpDownload, AQueryStringIsDroppedFromTheShownFileName)
     EXPECT_EQ(std::vector<std::wstring>{L"report.bin (1 of 1)"}, runner.Texts(IDC_DL_CURRENT_FILE));
 }
 
-TEST_F(HttpDownload, RedirectsAreFollowedWithTheirHandlesClosed)
+TEST_F(HttpDownload, RedirectsAreFollowed)
 {
     Queue(Http(L"/redirect/301/2/data/5000/moved.bin?tag=" + tag), dir.File(L"moved.bin"));
     Queue(Http(L"/redirect/302/1/data/6000/found.bin?tag=" + tag), dir.File(L"found.bin"));
