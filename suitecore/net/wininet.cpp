@@ -1,19 +1,10 @@
 // WinInet bound by name at run time, loaded from the system folder by its full path.
 #include "suitecore/download.h"
 
+#include <framework/syslib.h>
+
 namespace
 {
-HMODULE LoadSystemLibrary(LPCWSTR lpszName)
-{
-    WCHAR szPath[MAX_PATH];
-    const UINT nLength = GetSystemDirectoryW(szPath, MAX_PATH);
-    if (nLength == 0 || nLength + 1 + wcslen(lpszName) >= MAX_PATH)
-        return nullptr;
-    wcscat(szPath, L"\\");
-    wcscat(szPath, lpszName);
-    return LoadLibraryW(szPath);
-}
-
 template <class Fn>
 void Bind(HMODULE hModule, Fn& pfn, const char* pszName)
 {
@@ -33,7 +24,7 @@ R CallOr(R failure, Fn pfn, Args... args)
 }
 } // namespace
 
-CWinInet::CWinInet() : m_hModule(LoadSystemLibrary(L"wininet.dll"))
+CWinInet::CWinInet() : m_hModule(AfxLoadSystemLibrary(L"wininet.dll"))
 {
     Bind(m_hModule, m_pfnInternetGetConnectedState, "InternetGetConnectedState");
     Bind(m_hModule, m_pfnInternetCloseHandle, "InternetCloseHandle");
