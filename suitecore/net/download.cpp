@@ -35,13 +35,16 @@ constexpr DWORD kReadBufferSize = 256 * 1024;
 constexpr DWORD kLocationChars = 260;
 constexpr DWORD kContentRangeChars = 256;
 
-bool IsKnownSize(LONGLONG nSize) { return nSize > 0; }
+bool IsKnownSize(LONGLONG nSize)
+{
+    return nSize > 0;
+}
 
 // 301 and 302, and the other redirects WinInet would have followed by itself.
 bool IsRedirect(DWORD dwStatus)
 {
-    return dwStatus == HTTP_STATUS_MOVED || dwStatus == HTTP_STATUS_REDIRECT || dwStatus == HTTP_STATUS_REDIRECT_METHOD ||
-           dwStatus == HTTP_STATUS_REDIRECT_KEEP_VERB || dwStatus == 308;
+    return dwStatus == HTTP_STATUS_MOVED || dwStatus == HTTP_STATUS_REDIRECT ||
+           dwStatus == HTTP_STATUS_REDIRECT_METHOD || dwStatus == HTTP_STATUS_REDIRECT_KEEP_VERB || dwStatus == 308;
 }
 
 // Moves the file to offset 0 and cuts it there, so that no old bytes stay behind the new ones.
@@ -102,13 +105,13 @@ struct CDownload::Address
     static LPCWSTR OrNull(LPCWSTR lpsz) { return *lpsz ? lpsz : nullptr; }
 };
 
-void CALLBACK DownloadStatusCallback(HINTERNET, DWORD_PTR dwContext, DWORD dwStatus, LPVOID lpvInfo,
-                                     DWORD dwInfoLength)
+void CALLBACK DownloadStatusCallback(HINTERNET, DWORD_PTR dwContext, DWORD dwStatus, LPVOID lpvInfo, DWORD dwInfoLength)
 {
     // Connections made for the size query carry no context and show nothing.
     if (!dwContext)
         return;
-    AfxCallbackBarrier([&] { reinterpret_cast<CDownload*>(dwContext)->OnStatusCallback(dwStatus, lpvInfo, dwInfoLength); });
+    AfxCallbackBarrier([&]
+                       { reinterpret_cast<CDownload*>(dwContext)->OnStatusCallback(dwStatus, lpvInfo, dwInfoLength); });
 }
 
 CDownload::CDownload()
@@ -151,9 +154,15 @@ void CDownload::CancelDownload()
     CloseHandleLocked(SessionHandle());
 }
 
-void CDownload::CloseRequest() { CloseHandleLocked(m_hRequest); }
+void CDownload::CloseRequest()
+{
+    CloseHandleLocked(m_hRequest);
+}
 
-void CDownload::CloseConnection() { CloseHandleLocked(m_hConnect); }
+void CDownload::CloseConnection()
+{
+    CloseHandleLocked(m_hConnect);
+}
 
 BOOL CDownload::Post(UINT message, WPARAM wParam, LPARAM lParam) const
 {
@@ -184,10 +193,10 @@ BOOL CDownload::AskWindow(UINT message, WPARAM wParam, LPARAM lParam)
 void CDownload::OnStatusCallback(DWORD dwStatus, LPVOID lpvInfo, DWORD dwInfoLength) const
 {
     // The callback is the narrow one (bound as "InternetSetStatusCallback"): its texts are narrow.
-    const CString strInfo = lpvInfo && dwInfoLength ? CString(static_cast<LPCSTR>(lpvInfo),
-                                                              static_cast<int>(strnlen(static_cast<LPCSTR>(lpvInfo),
-                                                                                       dwInfoLength)))
-                                                    : CString();
+    const CString strInfo = lpvInfo && dwInfoLength
+                                ? CString(static_cast<LPCSTR>(lpvInfo),
+                                          static_cast<int>(strnlen(static_cast<LPCSTR>(lpvInfo), dwInfoLength)))
+                                : CString();
     switch (dwStatus)
     {
     case INTERNET_STATUS_RESOLVING_NAME:
@@ -254,8 +263,8 @@ BOOL CDownload::Connect(const Address& address, DWORD_PTR dwContext)
     CloseHandleLocked(m_hConnect);
     if (!SessionHandle())
         return FALSE;
-    m_hConnect = GetWinInet().InternetConnectW(SessionHandle(), address.szHost, address.nPort, lpszUser,
-                                               lpszPassword, bFtp ? INTERNET_SERVICE_FTP : INTERNET_SERVICE_HTTP,
+    m_hConnect = GetWinInet().InternetConnectW(SessionHandle(), address.szHost, address.nPort, lpszUser, lpszPassword,
+                                               bFtp ? INTERNET_SERVICE_FTP : INTERNET_SERVICE_HTTP,
                                                bFtp ? INTERNET_FLAG_PASSIVE : 0, dwContext);
     return m_hConnect != nullptr;
 }
@@ -291,8 +300,8 @@ LONG CDownload::QueryContentLength() const
 {
     DWORD dwLength = 0;
     DWORD dwSize = sizeof(dwLength);
-    if (!GetWinInet().HttpQueryInfoW(m_hRequest, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &dwLength,
-                                     &dwSize, nullptr))
+    if (!GetWinInet().HttpQueryInfoW(m_hRequest, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &dwLength, &dwSize,
+                                     nullptr))
         return -1;
     return static_cast<LONG>(dwLength);
 }
@@ -475,9 +484,9 @@ BOOL CDownload::DownloadItem(CDownloadItem& item)
         int nRedirects = 0;
         for (;;)
         {
-            PostStatusText(IDC_DL_CURRENT_FILE,
-                           SubstituteArgs(L"%1 (%2 of %3)", {ShownFileName(strAddress), FormatLocaleNumber(m_nFileNumber),
-                                                            FormatLocaleNumber(m_nFileCount)}));
+            PostStatusText(IDC_DL_CURRENT_FILE, SubstituteArgs(L"%1 (%2 of %3)", {ShownFileName(strAddress),
+                                                                                  FormatLocaleNumber(m_nFileNumber),
+                                                                                  FormatLocaleNumber(m_nFileCount)}));
             if (IsCancelled())
                 return FALSE;
             auto address = std::make_unique<Address>();
@@ -507,8 +516,7 @@ BOOL CDownload::DownloadItem(CDownloadItem& item)
                 return FinishItem(item, file, TransferBody(file, item.m_nSize, 0));
             }
             BOOL bRedirected = FALSE;
-            const BOOL bDone =
-                DownloadHttp(item, file, *address, strAddress, nOffset, bRange, nRedirects, bRedirected);
+            const BOOL bDone = DownloadHttp(item, file, *address, strAddress, nOffset, bRange, nRedirects, bRedirected);
             if (!bRedirected)
                 return bDone;
         }
@@ -615,8 +623,9 @@ void CDownload::PostProgressTexts(ULONGLONG nFileBytes, LONG nContentLength, DWO
         PostTotalProgress();
         Post(WM_DL_FILE_PROGRESS, static_cast<WPARAM>(nFileBytes), nContentLength);
     }
-    PostStatusText(IDC_DL_SPEED,
-                   SubstituteArgs(L"%1 KB/s", {FormatLocaleNumber(static_cast<int>(m_nBytesThisRun / 1024 / dwElapsed))}));
+    PostStatusText(
+        IDC_DL_SPEED,
+        SubstituteArgs(L"%1 KB/s", {FormatLocaleNumber(static_cast<int>(m_nBytesThisRun / 1024 / dwElapsed))}));
     PostStatusText(IDC_DL_FILE_AMOUNT, FormatAmount(nFileBytes, nContentLength));
     PostStatusText(IDC_DL_TOTAL_AMOUNT, FormatAmount(m_nOverallBytes, m_nTotal));
     PostStatusText(IDC_DL_ELAPSED, FormatClock(dwElapsed));
@@ -681,18 +690,20 @@ BOOL CDownload::TransferBody(CFile& file, LONG nContentLength, LONG nStartOffset
 
 void CDownload::RunWorker()
 {
-    AfxCallbackBarrier([&] {
-        for (;;)
+    AfxCallbackBarrier(
+        [&]
         {
-            Reset();
-            m_bResult = DownloadAllFiles();
-            if (m_bResult || IsCancelled())
-                break;
-            if (!AskWindow(WM_DL_FAILED, m_bRetryOffered ? DL_RETRY_OFFERED : DL_NO_RETRY, 0) ||
-                m_nAnswerCode != DL_ANSWER_RETRY)
-                break;
-        }
-    });
+            for (;;)
+            {
+                Reset();
+                m_bResult = DownloadAllFiles();
+                if (m_bResult || IsCancelled())
+                    break;
+                if (!AskWindow(WM_DL_FAILED, m_bRetryOffered ? DL_RETRY_OFFERED : DL_NO_RETRY, 0) ||
+                    m_nAnswerCode != DL_ANSWER_RETRY)
+                    break;
+            }
+        });
     // The window waits for this message whatever happened above.
     Post(WM_DL_FINISHED, 0, 0);
 }

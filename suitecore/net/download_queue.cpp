@@ -62,9 +62,15 @@ struct Lock
     CRITICAL_SECTION section;
 };
 
-bool Fits(LPCWSTR lpszText) { return lpszText && wcslen(lpszText) < CDownloadItem::kTextChars; }
+bool Fits(LPCWSTR lpszText)
+{
+    return lpszText && wcslen(lpszText) < CDownloadItem::kTextChars;
+}
 
-bool IsTrue(LPCWSTR lpszValue, LPCWSTR lpszTrue) { return lpszValue && _wcsicmp(lpszValue, lpszTrue) == 0; }
+bool IsTrue(LPCWSTR lpszValue, LPCWSTR lpszTrue)
+{
+    return lpszValue && _wcsicmp(lpszValue, lpszTrue) == 0;
+}
 } // namespace
 
 DownloadOptions& Options()
@@ -117,11 +123,20 @@ BOOL AddDownloadFile(LPCWSTR lpszSource, LPCWSTR lpszLocalPath)
     return TRUE;
 }
 
-void ClearDownloadFiles() { Queue().Clear(); }
+void ClearDownloadFiles()
+{
+    Queue().Clear();
+}
 
-int GetDownloadFileCount() { return Queue().Count(); }
+int GetDownloadFileCount()
+{
+    return Queue().Count();
+}
 
-CDownloadItem* GetDownloadFile(int nIndex) { return Queue().At(nIndex); }
+CDownloadItem* GetDownloadFile(int nIndex)
+{
+    return Queue().At(nIndex);
+}
 
 int SetDownloadOption(LPCWSTR lpszName, LPCWSTR lpszValue)
 {

@@ -54,11 +54,20 @@ CDownloadRunner::~CDownloadRunner() = default;
 
 void CDownloadRunner::OnWorkerMessage(UINT, WPARAM, LPARAM) {}
 
-BOOL CDownloadRunner::AnswerAuthentication(HINTERNET) { return FALSE; }
+BOOL CDownloadRunner::AnswerAuthentication(HINTERNET)
+{
+    return FALSE;
+}
 
-BOOL CDownloadRunner::AnswerFtpLogin(CDownloadLogin&) { return FALSE; }
+BOOL CDownloadRunner::AnswerFtpLogin(CDownloadLogin&)
+{
+    return FALSE;
+}
 
-int CDownloadRunner::AnswerFailure(BOOL) { return 0; }
+int CDownloadRunner::AnswerFailure(BOOL)
+{
+    return 0;
+}
 
 BOOL CDownloadRunner::Run()
 {
@@ -68,8 +77,8 @@ BOOL CDownloadRunner::Run()
     wc.lpszClassName = kWindowClass;
     if (!RegisterClassW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return FALSE;
-    WindowHandle window(CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                                        nullptr));
+    WindowHandle window(
+        CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr));
     if (!window.Get())
         return FALSE;
     SetWindowLongPtrW(window.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));

@@ -8,8 +8,8 @@ namespace suitecore::net
 {
 struct DownloadOptions
 {
-    bool resume = true;     // continue partial HTTP files from their length
-    bool noFtpSize = true;  // do not ask FTP servers for sizes
+    bool resume = true;    // continue partial HTTP files from their length
+    bool noFtpSize = true; // do not ask FTP servers for sizes
     bool hidden = false;
     bool debug = false;
     UINT nTemplate = 1283;

@@ -61,8 +61,8 @@ BOOL CWinInet::InternetCloseHandle(HINTERNET hInternet) const
 
 INTERNET_STATUS_CALLBACK CWinInet::InternetSetStatusCallback(HINTERNET hInternet, INTERNET_STATUS_CALLBACK pfn) const
 {
-    return CallOr<INTERNET_STATUS_CALLBACK>(INTERNET_INVALID_STATUS_CALLBACK, m_pfnInternetSetStatusCallback,
-                                            hInternet, pfn);
+    return CallOr<INTERNET_STATUS_CALLBACK>(INTERNET_INVALID_STATUS_CALLBACK, m_pfnInternetSetStatusCallback, hInternet,
+                                            pfn);
 }
 
 BOOL CWinInet::HttpSendRequestW(HINTERNET hRequest, LPCWSTR lpszHeaders, DWORD dwHeadersLength, LPVOID lpOptional,
@@ -84,9 +84,9 @@ HINTERNET CWinInet::FtpOpenFileW(HINTERNET hConnect, LPCWSTR lpszFileName, DWORD
     return CallOr<HINTERNET>(nullptr, m_pfnFtpOpenFileW, hConnect, lpszFileName, dwAccess, dwFlags, dwContext);
 }
 
-HINTERNET CWinInet::HttpOpenRequestW(HINTERNET hConnect, LPCWSTR lpszVerb, LPCWSTR lpszObjectName,
-                                     LPCWSTR lpszVersion, LPCWSTR lpszReferrer, LPCWSTR* lplpszAcceptTypes,
-                                     DWORD dwFlags, DWORD_PTR dwContext) const
+HINTERNET CWinInet::HttpOpenRequestW(HINTERNET hConnect, LPCWSTR lpszVerb, LPCWSTR lpszObjectName, LPCWSTR lpszVersion,
+                                     LPCWSTR lpszReferrer, LPCWSTR* lplpszAcceptTypes, DWORD dwFlags,
+                                     DWORD_PTR dwContext) const
 {
     return CallOr<HINTERNET>(nullptr, m_pfnHttpOpenRequestW, hConnect, lpszVerb, lpszObjectName, lpszVersion,
                              lpszReferrer, lplpszAcceptTypes, dwFlags, dwContext);
@@ -120,8 +120,7 @@ BOOL CWinInet::InternetCrackUrlW(LPCWSTR lpszUrl, DWORD dwUrlLength, DWORD dwFla
 HINTERNET CWinInet::InternetOpenW(LPCWSTR lpszAgent, DWORD dwAccessType, LPCWSTR lpszProxy, LPCWSTR lpszProxyBypass,
                                   DWORD dwFlags) const
 {
-    return CallOr<HINTERNET>(nullptr, m_pfnInternetOpenW, lpszAgent, dwAccessType, lpszProxy, lpszProxyBypass,
-                             dwFlags);
+    return CallOr<HINTERNET>(nullptr, m_pfnInternetOpenW, lpszAgent, dwAccessType, lpszProxy, lpszProxyBypass, dwFlags);
 }
 
 BOOL CWinInet::InternetSetOptionW(HINTERNET hInternet, DWORD dwOption, LPVOID lpBuffer, DWORD dwBufferLength) const

@@ -15,17 +15,17 @@
 #include <wininet.h>
 
 // Private messages from the worker to its window, all posted.
-constexpr UINT WM_DL_FINISHED = 0x500;        // the worker ends
-constexpr UINT WM_DL_AUTH_REQUIRED = 0x501;   // wParam: request handle; answer m_bAnswerAccepted
-constexpr UINT WM_DL_FAILED = 0x502;          // wParam: DL_RETRY_OFFERED or DL_NO_RETRY; answer m_nAnswerCode
-constexpr UINT WM_DL_FILE_PROGRESS = 0x503;   // wParam: bytes of the current file; lParam: its size
-constexpr UINT WM_DL_TOTAL_PROGRESS = 0x504;  // wParam: bytes of all files; lParam: total size
-constexpr UINT WM_DL_STATUS_TEXT = 0x505;     // wParam: control id; lParam: text the receiver frees with LocalFree
-constexpr UINT WM_DL_FTP_LOGIN = 0x506;       // lParam: CDownloadLogin*; answer m_bAnswerAccepted
+constexpr UINT WM_DL_FINISHED = 0x500;       // the worker ends
+constexpr UINT WM_DL_AUTH_REQUIRED = 0x501;  // wParam: request handle; answer m_bAnswerAccepted
+constexpr UINT WM_DL_FAILED = 0x502;         // wParam: DL_RETRY_OFFERED or DL_NO_RETRY; answer m_nAnswerCode
+constexpr UINT WM_DL_FILE_PROGRESS = 0x503;  // wParam: bytes of the current file; lParam: its size
+constexpr UINT WM_DL_TOTAL_PROGRESS = 0x504; // wParam: bytes of all files; lParam: total size
+constexpr UINT WM_DL_STATUS_TEXT = 0x505;    // wParam: control id; lParam: text the receiver frees with LocalFree
+constexpr UINT WM_DL_FTP_LOGIN = 0x506;      // lParam: CDownloadLogin*; answer m_bAnswerAccepted
 
 constexpr WPARAM DL_RETRY_OFFERED = 21;
 constexpr WPARAM DL_NO_RETRY = 16;
-constexpr int DL_ANSWER_RETRY = 4;  // the answer code that runs the queue again
+constexpr int DL_ANSWER_RETRY = 4; // the answer code that runs the queue again
 
 // The controls whose texts the worker sets.
 constexpr UINT IDC_DL_STATUS = 1256;
@@ -64,8 +64,7 @@ public:
     DWORD InternetErrorDlg(HWND hWnd, HINTERNET hRequest, DWORD dwError, DWORD dwFlags, LPVOID* lppvData) const;
     BOOL InternetReadFile(HINTERNET hFile, LPVOID lpBuffer, DWORD dwNumberOfBytesToRead,
                           LPDWORD lpdwNumberOfBytesRead) const;
-    BOOL InternetCrackUrlW(LPCWSTR lpszUrl, DWORD dwUrlLength, DWORD dwFlags,
-                           LPURL_COMPONENTSW lpUrlComponents) const;
+    BOOL InternetCrackUrlW(LPCWSTR lpszUrl, DWORD dwUrlLength, DWORD dwFlags, LPURL_COMPONENTSW lpUrlComponents) const;
     HINTERNET InternetOpenW(LPCWSTR lpszAgent, DWORD dwAccessType, LPCWSTR lpszProxy, LPCWSTR lpszProxyBypass,
                             DWORD dwFlags) const;
     BOOL InternetSetOptionW(HINTERNET hInternet, DWORD dwOption, LPVOID lpBuffer, DWORD dwBufferLength) const;
@@ -80,10 +79,9 @@ public:
     BOOL(WINAPI* m_pfnHttpSendRequestW)(HINTERNET, LPCWSTR, DWORD, LPVOID, DWORD);
     BOOL(WINAPI* m_pfnHttpQueryInfoW)(HINTERNET, DWORD, LPVOID, LPDWORD, LPDWORD);
     HINTERNET(WINAPI* m_pfnFtpOpenFileW)(HINTERNET, LPCWSTR, DWORD, DWORD, DWORD_PTR);
-    HINTERNET(WINAPI* m_pfnHttpOpenRequestW)(HINTERNET, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR*, DWORD,
-                                             DWORD_PTR);
-    HINTERNET(WINAPI* m_pfnInternetConnectW)(HINTERNET, LPCWSTR, INTERNET_PORT, LPCWSTR, LPCWSTR, DWORD, DWORD,
-                                             DWORD_PTR);
+    HINTERNET(WINAPI* m_pfnHttpOpenRequestW)(HINTERNET, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR*, DWORD, DWORD_PTR);
+    HINTERNET(WINAPI* m_pfnInternetConnectW)
+    (HINTERNET, LPCWSTR, INTERNET_PORT, LPCWSTR, LPCWSTR, DWORD, DWORD, DWORD_PTR);
     DWORD(WINAPI* m_pfnInternetErrorDlg)(HWND, HINTERNET, DWORD, DWORD, LPVOID*);
     BOOL(WINAPI* m_pfnInternetReadFile)(HINTERNET, LPVOID, DWORD, LPDWORD);
     BOOL(WINAPI* m_pfnInternetCrackUrlW)(LPCWSTR, DWORD, DWORD, LPURL_COMPONENTSW);
@@ -100,12 +98,12 @@ SUITECORE_API CWinInet& GetWinInet();
 // fit their fields.
 struct CDownloadItem
 {
-    static constexpr int kTextChars = 500;  // with the terminator
+    static constexpr int kTextChars = 500; // with the terminator
 
     WCHAR m_szSource[kTextChars];
     WCHAR m_szLocalPath[kTextChars];
-    LONG m_nSize;  // remote size in bytes; 0 or -1 while unknown
-    BYTE m_bDone;  // 1 once the file is complete; later runs skip it
+    LONG m_nSize; // remote size in bytes; 0 or -1 while unknown
+    BYTE m_bDone; // 1 once the file is complete; later runs skip it
 };
 
 // The user name and password a window hands back for WM_DL_FTP_LOGIN.
@@ -208,11 +206,11 @@ private:
     void PostTotalProgress() const;
     void RecomputeTotal();
 
-    ULONGLONG m_nOverallBytes = 0;        // bytes of all files this pass, resumed offsets included
-    LONGLONG m_nTotal = 0;                // total size this pass; -1 when one size is unknown
-    CArray<CDownloadItem*, CDownloadItem*> m_passItems;  // the items this pass downloads
-    HINTERNET m_hCallbackSession = nullptr;  // the session the status callback was installed on
-    BOOL m_bLoginSupplied = FALSE;        // the window supplied an FTP user name and password
+    ULONGLONG m_nOverallBytes = 0;                      // bytes of all files this pass, resumed offsets included
+    LONGLONG m_nTotal = 0;                              // total size this pass; -1 when one size is unknown
+    CArray<CDownloadItem*, CDownloadItem*> m_passItems; // the items this pass downloads
+    HINTERNET m_hCallbackSession = nullptr;             // the session the status callback was installed on
+    BOOL m_bLoginSupplied = FALSE;                      // the window supplied an FTP user name and password
     CDownloadLogin m_login;
 };
 

@@ -76,7 +76,8 @@ TEST_F(FtpDownload, ARefusedLogInIsAskedOfTheWindow)
     EXPECT_EQ(0, GetDownloadFile(0)->m_bDone);
 
     RecordingRunner answering;
-    answering.answerFtpLogin = [](CDownloadLogin& login) {
+    answering.answerFtpLogin = [](CDownloadLogin& login)
+    {
         login.m_strUserName = L"tester";
         login.m_strPassword = L"secret";
         return TRUE;

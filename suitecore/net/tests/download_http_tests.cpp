@@ -249,13 +249,14 @@ TEST_F(HttpDownload, AuthenticationIsAskedOfTheWindow)
 {
     Queue(Http(L"/auth/data/2000/secret.bin?tag=" + tag), dir.File(L"secret.bin"));
     EXPECT_FALSE(runner.Run());
-    EXPECT_EQ(2u, runner.Count(WM_DL_AUTH_REQUIRED));  // the size query, then the transfer
+    EXPECT_EQ(2u, runner.Count(WM_DL_AUTH_REQUIRED)); // the size query, then the transfer
     EXPECT_EQ(1u, runner.Count(WM_DL_FAILED));
     EXPECT_EQ(0, GetDownloadFile(0)->m_bDone);
 
     // A window that supplies the credentials on the request handle gets the file.
     RecordingRunner answering;
-    answering.answerAuthentication = [](HINTERNET hRequest) {
+    answering.answerAuthentication = [](HINTERNET hRequest)
+    {
         const CWinInet& inet = GetWinInet();
         BYTE drain[100];
         DWORD got = 0;
@@ -281,7 +282,8 @@ TEST_F(HttpDownload, AConnectionClosedEarlyFailsAndTheRetryResumesIt)
     // Each answer stops after 30000 body bytes; each retried pass continues from there.
     Queue(Data(100000, L"cut.bin", L"&cut=30000"), dir.File(L"cut.bin"));
     std::vector<std::string> sizesAtFailure;
-    runner.answerFailure = [&](BOOL bRetryOffered) {
+    runner.answerFailure = [&](BOOL bRetryOffered)
+    {
         EXPECT_TRUE(bRetryOffered);
         EXPECT_EQ(0, GetDownloadFile(0)->m_bDone);
         sizesAtFailure.push_back(std::to_string(ReadFileBytes(dir.File(L"cut.bin")).size()));
@@ -292,9 +294,9 @@ TEST_F(HttpDownload, AConnectionClosedEarlyFailsAndTheRetryResumesIt)
     EXPECT_TRUE(SameBytes(Content(0, 100000), ReadFileBytes(dir.File(L"cut.bin"))));
     EXPECT_EQ((std::vector<std::string>{"30000", "60000", "90000"}), sizesAtFailure);
     // The size is asked once and kept; each pass resumes from the length on disk.
-    EXPECT_EQ((std::vector<std::string>{"HEAD /data/100000/cut.bin -", "GET /data/100000/cut.bin -",
-                                        "GET /data/100000/cut.bin bytes=30000-", "GET /data/100000/cut.bin bytes=60000-",
-                                        "GET /data/100000/cut.bin bytes=90000-"}),
+    EXPECT_EQ((std::vector<std::string>{
+                  "HEAD /data/100000/cut.bin -", "GET /data/100000/cut.bin -", "GET /data/100000/cut.bin bytes=30000-",
+                  "GET /data/100000/cut.bin bytes=60000-", "GET /data/100000/cut.bin bytes=90000-"}),
               Log());
 }
 
@@ -319,7 +321,7 @@ TEST_F(HttpDownload, OtherSchemesFailThePass)
           dir.File(L"x.bin"));
     EXPECT_FALSE(runner.Run());
     EXPECT_EQ(1u, runner.Count(WM_DL_FAILED));
-    EXPECT_EQ(0, GetDownloadFile(0)->m_nSize);  // the unknown size is not stored
+    EXPECT_EQ(0, GetDownloadFile(0)->m_nSize); // the unknown size is not stored
     EXPECT_TRUE(Log().empty());
 }
 
@@ -360,7 +362,8 @@ TEST_F(HttpDownload, CancelFromTheWindowThreadClosesTheHandlesTheWorkerWaitsOn)
     // 10 MB at 100 KB/s would take 100 s.
     Queue(Data(10000000, L"slow.bin", L"&rate=100000"), dir.File(L"slow.bin"));
     DWORD cancelledAt = 0;
-    runner.onMessage = [&](RecordingRunner& r, const Message& m) {
+    runner.onMessage = [&](RecordingRunner& r, const Message& m)
+    {
         if (m.message == WM_DL_FILE_PROGRESS && m.wParam > 0 && !cancelledAt)
         {
             cancelledAt = GetTickCount();
@@ -373,7 +376,7 @@ TEST_F(HttpDownload, CancelFromTheWindowThreadClosesTheHandlesTheWorkerWaitsOn)
     EXPECT_FALSE(runner.Run());
     ASSERT_NE(0u, cancelledAt);
     EXPECT_LT(GetTickCount() - cancelledAt, 20000u);
-    EXPECT_EQ(0u, runner.Count(WM_DL_FAILED));  // a cancelled run is not offered a retry
+    EXPECT_EQ(0u, runner.Count(WM_DL_FAILED)); // a cancelled run is not offered a retry
     EXPECT_EQ(0, GetDownloadFile(0)->m_bDone);
     EXPECT_LT(ReadFileBytes(dir.File(L"slow.bin")).size(), 10000000u);
 
@@ -391,10 +394,11 @@ TEST_F(HttpDownload, CancelWhileTheServerSendsNothingEndsTheRunWithinTheReceiveT
     // a read already blocked when its handles are closed; the 30-second receive time-out does.
     Queue(Data(10000000, L"stalled.bin", L"&rate=1"), dir.File(L"stalled.bin"));
     DWORD cancelledAt = 0;
-    runner.onMessage = [&](RecordingRunner& r, const Message& m) {
+    runner.onMessage = [&](RecordingRunner& r, const Message& m)
+    {
         if (m.message == WM_DL_FILE_PROGRESS && !cancelledAt)
         {
-            Sleep(1500);  // the worker is now blocked in a read that no byte will end
+            Sleep(1500); // the worker is now blocked in a read that no byte will end
             cancelledAt = GetTickCount();
             r.Cancel();
         }

@@ -16,12 +16,15 @@ protected:
     void TearDown() override { ClearDownloadFiles(); }
 };
 
-std::wstring Text(wchar_t ch, size_t n) { return std::wstring(n, ch); }
+std::wstring Text(wchar_t ch, size_t n)
+{
+    return std::wstring(n, ch);
+}
 } // namespace
 
 TEST_F(DownloadQueue, ItemsStartWithAnUnknownSizeAndNotDone)
 {
-    for (int i = 0; i < 5; ++i)  // past several doublings of the capacity
+    for (int i = 0; i < 5; ++i) // past several doublings of the capacity
         ASSERT_TRUE(AddDownloadFile((L"http://h/f" + std::to_wstring(i)).c_str(), L"C:\\f"));
     ASSERT_EQ(5, GetDownloadFileCount());
     EXPECT_STREQ(L"http://h/f4", GetDownloadFile(4)->m_szSource);
@@ -53,8 +56,8 @@ TEST_F(DownloadQueue, TextsThatDoNotFitTheirFieldsAreRefusedWhole)
 
 TEST_F(DownloadQueue, OptionsAreKnownByNameWithoutCase)
 {
-    for (LPCWSTR name : {L"noftpsize", L"RESUME", L"hidden", L"simple", L"title", L"label", L"description",
-                         L"language", L"Debug"})
+    for (LPCWSTR name :
+         {L"noftpsize", L"RESUME", L"hidden", L"simple", L"title", L"label", L"description", L"language", L"Debug"})
         EXPECT_EQ(1, SetDownloadOption(name, L"x")) << name;
     EXPECT_EQ(0, SetDownloadOption(L"speed", L"1"));
     EXPECT_EQ(0, SetDownloadOption(nullptr, L"1"));

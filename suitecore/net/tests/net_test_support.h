@@ -16,7 +16,7 @@ struct Servers
 {
     int httpPort = 0;
     int ftpPort = 0;
-    std::wstring ftpRoot;  // Windows paths
+    std::wstring ftpRoot; // Windows paths
     std::wstring logDir;
 };
 
@@ -47,7 +47,7 @@ struct Message
     UINT message = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
-    std::wstring text;  // of WM_DL_STATUS_TEXT
+    std::wstring text; // of WM_DL_STATUS_TEXT
 };
 
 class RecordingRunner : public CDownloadRunner
