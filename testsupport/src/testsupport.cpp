@@ -137,17 +137,29 @@ std::string ReadFileBytes(const std::wstring& path)
     return ReadAll(file.get());
 }
 
+// A file that takes a child's standard error; it goes away with its last handle. Not a pipe:
+// the first window of a Wine session starts the desktop process, which keeps the standard
+// error of the process that made the window, so a pipe there may never reach its end.
+static HANDLE CreateErrorFile(SECURITY_ATTRIBUTES* inherit)
+{
+    wchar_t folder[MAX_PATH + 1];
+    wchar_t path[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, folder);
+    if (!GetTempFileNameW(folder, L"err", 0, path))
+        return INVALID_HANDLE_VALUE;
+    return CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       inherit, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
 ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs, const std::string& input)
 {
     ProcessResult result;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE outRead, outWrite, errRead, errWrite, inRead, inWrite;
+    HANDLE outRead, outWrite, inRead, inWrite;
     CreatePipe(&outRead, &outWrite, &inherit, 0);
-    CreatePipe(&errRead, &errWrite, &inherit, 0);
     CreatePipe(&inRead, &inWrite, &inherit, 0);
-    UniqueHandle outR(outRead), outW(outWrite), errR(errRead), errW(errWrite), inR(inRead), inW(inWrite);
+    UniqueHandle outR(outRead), outW(outWrite), inR(inRead), inW(inWrite), errFile(CreateErrorFile(&inherit));
     SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0);
 
     STARTUPINFOW si{};
@@ -155,7 +167,7 @@ ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs, const
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = inRead;
     si.hStdOutput = outWrite;
-    si.hStdError = errWrite;
+    si.hStdError = errFile.get();
     PROCESS_INFORMATION pi{};
     std::wstring mutableLine = commandLine;
     if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
@@ -167,7 +179,6 @@ ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs, const
     }
     UniqueHandle process(pi.hProcess), thread(pi.hThread);
     outW.reset();
-    errW.reset();
     inR.reset();
 
     std::thread feeder([&] {
@@ -176,8 +187,6 @@ ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs, const
             WriteFile(inWrite, input.data(), static_cast<DWORD>(input.size()), &written, nullptr);
         inW.reset();
     });
-    std::string err;
-    std::thread errReader([&] { err = ReadAll(errRead); });
     result.out = ReadAll(outRead);
     if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_TIMEOUT)
     {
@@ -185,9 +194,9 @@ ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs, const
         TerminateProcess(pi.hProcess, 0xDEAD);
         WaitForSingleObject(pi.hProcess, 5000);
     }
-    errReader.join();
     feeder.join();
-    result.err = std::move(err);
+    if (SetFilePointer(errFile.get(), 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER)
+        result.err = ReadAll(errFile.get());
     GetExitCodeProcess(pi.hProcess, &result.exitCode);
     return result;
 }

@@ -12,57 +12,9 @@ using testsupport::WriteFileBytes;
 
 namespace
 {
-struct Result
+testsupport::ProcessResult SuiteDiag(const std::wstring& arguments)
 {
-    DWORD exitCode = 0;
-    std::string out;
-    std::string err;
-};
-
-// Runs SuiteDiag download with its output read from a pipe and its errors written to a file.
-// Not a pipe for the errors: the first window of a Wine session starts the desktop process,
-// which keeps the standard error of the process that made the window, so a pipe there would
-// not end when SuiteDiag does.
-Result SuiteDiag(const std::wstring& arguments)
-{
-    Result result;
-    TempDir scratch;
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE outRead = nullptr, outWrite = nullptr;
-    if (!CreatePipe(&outRead, &outWrite, &inherit, 0))
-        return {static_cast<DWORD>(-1), "", "CreatePipe failed"};
-    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-    const std::wstring errPath = scratch.File(L"stderr.txt");
-    HANDLE errFile = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                 CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = nullptr;
-    si.hStdOutput = outWrite;
-    si.hStdError = errFile;
-    PROCESS_INFORMATION pi{};
-    std::wstring commandLine = L"\"" + testsupport::BinFolder() + L"\\SuiteDiag.exe\" download " + arguments;
-    const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                        nullptr, &si, &pi);
-    CloseHandle(outWrite);
-    CloseHandle(errFile);
-    if (!started)
-    {
-        CloseHandle(outRead);
-        return {static_cast<DWORD>(-1), "", "CreateProcess failed"};
-    }
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(outRead, buffer, sizeof buffer, &got, nullptr) && got)
-        result.out.append(buffer, got);
-    CloseHandle(outRead);
-    WaitForSingleObject(pi.hProcess, 60000);
-    GetExitCodeProcess(pi.hProcess, &result.exitCode);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    result.err = ReadFileBytes(errPath);
-    return result;
+    return testsupport::RunProcess(L"\"" + testsupport::BinFolder() + L"\\SuiteDiag.exe\" download " + arguments);
 }
 
 std::wstring Quoted(const std::wstring& text)
