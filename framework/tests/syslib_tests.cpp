@@ -82,4 +82,16 @@ TEST(UniqueHandles, CloseWhatTheyOwnAndHandItOver)
     CUniqueRegKey key;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, key.put()));
     EXPECT_TRUE(key);
+
+    WIN32_FIND_DATAW data;
+    CUniqueFindHandle find(FindFirstFileW((dir.Path() + L"\\*").c_str(), &data));
+    EXPECT_TRUE(find);
+    EXPECT_FALSE(CUniqueFindHandle(INVALID_HANDLE_VALUE));
+
+    CUniqueLocal block(LocalAlloc(LMEM_FIXED, 16));
+    ASSERT_TRUE(block);
+    EXPECT_EQ(16u, LocalSize(block.get()));
+    void* const freeMe = block.release();
+    EXPECT_FALSE(block);
+    EXPECT_EQ(nullptr, LocalFree(freeMe)); // not freed by the wrapper it left
 }

@@ -84,6 +84,18 @@ struct RegKey
     static HKEY invalid() noexcept { return nullptr; }
     static void close(HKEY h) noexcept { RegCloseKey(h); }
 };
+struct FindHandle
+{
+    using type = HANDLE;
+    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) noexcept { FindClose(h); }
+};
+struct LocalMemory
+{
+    using type = void*;
+    static void* invalid() noexcept { return nullptr; }
+    static void close(void* p) noexcept { LocalFree(p); }
+};
 } // namespace afx_handle_traits
 
 using CUniqueHandle = CUniqueAny<afx_handle_traits::Handle>;         // null when empty
@@ -91,6 +103,9 @@ using CUniqueFileHandle = CUniqueAny<afx_handle_traits::FileHandle>; // INVALID_
 using CUniqueLibrary = CUniqueAny<afx_handle_traits::Library>;
 using CUniqueServiceHandle = CUniqueAny<afx_handle_traits::ServiceHandle>;
 using CUniqueRegKey = CUniqueAny<afx_handle_traits::RegKey>;
+using CUniqueFindHandle = CUniqueAny<afx_handle_traits::FindHandle>; // FindFirstFile's search
+// A LocalAlloc block, or one an API hands out to be freed with LocalFree.
+using CUniqueLocal = CUniqueAny<afx_handle_traits::LocalMemory>;
 
 // Owns one reference to a COM object.
 template <class T>
