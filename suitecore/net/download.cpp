@@ -22,18 +22,18 @@ constexpr int kMaxRedirects = 10;
 // read from a server that stopped sending then fails instead of waiting for ever, and so does
 // a cancel there, whose closed handles do not end a read that is already blocked.
 constexpr DWORD kReceiveTimeoutMs = 30000;
-
-void SetReceiveTimeout(HINTERNET hRequest)
-{
-    DWORD dwTimeout = kReceiveTimeoutMs;
-    GetWinInet().InternetSetOptionW(hRequest, INTERNET_OPTION_RECEIVE_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
-}
 constexpr DWORD kStatusRangeNotSatisfiable = 416;
 // Large reads keep up with a fast network; the size is ours to choose.
 constexpr DWORD kReadBufferSize = 256 * 1024;
 // The Location and Content-Range buffers; a longer header is refused, never used cut short.
 constexpr DWORD kLocationChars = 260;
 constexpr DWORD kContentRangeChars = 256;
+
+void SetReceiveTimeout(HINTERNET hRequest)
+{
+    DWORD dwTimeout = kReceiveTimeoutMs;
+    GetWinInet().InternetSetOptionW(hRequest, INTERNET_OPTION_RECEIVE_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
+}
 
 bool IsKnownSize(LONGLONG nSize)
 {
