@@ -105,13 +105,13 @@ function(suite_version_resource target)
 endfunction()
 
 # suite_add_gtest(name SOURCES files... [LIBS libs...] [LABELS labels...] [LOCKS locks...] [TIMEOUT s]
-#                 [DISPLAY])
+#                 [DISPLAY] [PROPERTIES name value...])
 # A GoogleTest executable run under Wine; every test case becomes a CTest test at test time,
 # so the build itself never starts Wine. DISPLAY tests draw for real: they run with the X11
 # driver and a virtual desktop in a prefix of their own, under Xvfb, and carry the label
-# "display".
+# "display". PROPERTIES are further CTest properties of every case.
 function(suite_add_gtest name)
-    cmake_parse_arguments(ARG "DISPLAY" "TIMEOUT" "SOURCES;LIBS;LABELS;LOCKS" ${ARGN})
+    cmake_parse_arguments(ARG "DISPLAY" "TIMEOUT" "SOURCES;LIBS;LABELS;LOCKS;PROPERTIES" ${ARGN})
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 120)
     endif()
@@ -130,6 +130,9 @@ function(suite_add_gtest name)
     endif()
     if(ARG_LOCKS)
         list(APPEND props RESOURCE_LOCK "${ARG_LOCKS}")
+    endif()
+    if(ARG_PROPERTIES)
+        list(APPEND props ${ARG_PROPERTIES})
     endif()
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST

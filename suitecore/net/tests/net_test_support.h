@@ -1,0 +1,74 @@
+// What the downloader tests share: the local test servers, the bytes they serve, their
+// request logs, and a runner that records every message the worker posts.
+#pragma once
+
+#include <suitecore/download.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace nettest
+{
+struct Servers
+{
+    int httpPort = 0;
+    int ftpPort = 0;
+    std::wstring ftpRoot; // Windows paths
+    std::wstring logDir;
+};
+
+// The servers started by the test fixture (servers.ini named by SUITE_NET_SERVERS); throws
+// std::runtime_error when there are none.
+const Servers& TestServers();
+
+// "http://127.0.0.1:PORT" + path; "ftp://[userInfo@]127.0.0.1:PORT" + path.
+std::wstring Http(const std::wstring& path);
+std::wstring Ftp(const std::wstring& path, const std::wstring& userInfo = L"");
+
+// Bytes [start, end) of the server's generated files (/data/SIZE/NAME).
+std::string Content(size_t start, size_t end, unsigned seed = 0);
+
+// Compares file contents, reporting sizes and the first difference rather than the bytes.
+::testing::AssertionResult SameBytes(const std::string& expected, const std::string& actual);
+
+// A fresh tag for the query ("tag=..."), and the requests the server logged under it as
+// "METHOD PATH RANGE" lines.
+std::wstring NewTag();
+std::vector<std::string> ServerLog(const std::wstring& tag);
+
+// Empties the queue and puts the options back as a process starts with them.
+void ResetDownloader();
+
+struct Message
+{
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    std::wstring text; // of WM_DL_STATUS_TEXT
+};
+
+class RecordingRunner : public CDownloadRunner
+{
+public:
+    std::vector<Message> messages;
+    // Called for each message after it was recorded.
+    std::function<void(RecordingRunner&, const Message&)> onMessage;
+    // Answers; the defaults decline like the base class.
+    std::function<BOOL(HINTERNET)> answerAuthentication;
+    std::function<BOOL(CDownloadLogin&)> answerFtpLogin;
+    std::function<int(BOOL)> answerFailure;
+
+    std::vector<std::wstring> Texts(UINT nControl) const;
+    std::vector<Message> Of(UINT message) const;
+    size_t Count(UINT message) const { return Of(message).size(); }
+
+protected:
+    void OnWorkerMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL AnswerAuthentication(HINTERNET hRequest) override;
+    BOOL AnswerFtpLogin(CDownloadLogin& login) override;
+    int AnswerFailure(BOOL bRetryOffered) override;
+};
+} // namespace nettest
