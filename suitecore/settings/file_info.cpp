@@ -1,0 +1,361 @@
+// CFileInfo and CFileInfoArray: file records with stepwise checksums, and lists of them.
+#include "suitecore/filelist.h"
+
+#include "checksum_file.h"
+#include "checksum_kernels.h"
+#include "path_split.h"
+
+#include <ctime>
+#include <memory>
+#include <vector>
+
+namespace
+{
+constexpr ULONGLONG kMaxStepBlock = 16384;
+
+// A file time as local seconds since 1970; 0 for years before 1900 and for any time that
+// cannot be converted (an unreadable time must not end a whole folder walk).
+__time64_t ToLocalTime64(const FILETIME& fileTime)
+{
+    FILETIME local;
+    SYSTEMTIME st;
+    if (!FileTimeToLocalFileTime(&fileTime, &local) || !FileTimeToSystemTime(&local, &st))
+        return 0;
+    if (st.wYear < 1900)
+        return 0;
+    tm parts = {};
+    parts.tm_year = st.wYear - 1900;
+    parts.tm_mon = st.wMonth - 1;
+    parts.tm_mday = st.wDay;
+    parts.tm_hour = st.wHour;
+    parts.tm_min = st.wMinute;
+    parts.tm_sec = st.wSecond;
+    parts.tm_isdst = -1;  // daylight saving as the C library sees it
+    const __time64_t seconds = _mktime64(&parts);
+    return seconds == -1 ? 0 : seconds;
+}
+
+// Adds the little-endian 32-bit words of the block; a final partial word counts with its
+// missing high bytes as zero.
+DWORD AddWords(DWORD sum, const BYTE* data, DWORD length)
+{
+    DWORD i = 0;
+    for (; i + 4 <= length; i += 4)
+        sum += static_cast<DWORD>(data[i]) | (static_cast<DWORD>(data[i + 1]) << 8) |
+               (static_cast<DWORD>(data[i + 2]) << 16) | (static_cast<DWORD>(data[i + 3]) << 24);
+    DWORD last = 0;
+    for (DWORD shift = 0; i < length; ++i, shift += 8)
+        last |= static_cast<DWORD>(data[i]) << shift;
+    return sum + last;
+}
+
+bool IsDotOrDotDot(LPCWSTR name)
+{
+    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+bool IsFolder(const WIN32_FIND_DATAW& data) { return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+bool Cancelled(const volatile BOOL* pbCancel) { return pbCancel && *pbCancel; }
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// CFileInfo
+
+CFileInfo::CFileInfo()
+    : m_dwUserValue(0), m_dwAttributes(0xFFFFFFFF), m_ullSize(0), m_timCreation(0), m_timLastAccess(0),
+      m_timLastWrite(0), m_dwWordSum(0), m_dwCrc(0xFFFFFFFF), m_ullCrcDone(0), m_ullSumDone(0)
+{
+}
+
+void CFileInfo::Create(const WIN32_FIND_DATAW* pFindData, LPCWSTR lpszFolder, DWORD dwUserValue)
+{
+    if (!pFindData)
+        AfxThrowInvalidArgException();
+    m_strFilePath = lpszFolder;
+    m_strFilePath += pFindData->cFileName;
+    m_dwAttributes = pFindData->dwFileAttributes;
+    m_ullSize = (static_cast<ULONGLONG>(pFindData->nFileSizeHigh) << 32) | pFindData->nFileSizeLow;
+    m_timCreation = ToLocalTime64(pFindData->ftCreationTime);
+    m_timLastAccess = ToLocalTime64(pFindData->ftLastAccessTime);
+    m_timLastWrite = ToLocalTime64(pFindData->ftLastWriteTime);
+    m_dwUserValue = dwUserValue;
+    m_ullCrcDone = 0;
+    m_ullSumDone = 0;
+}
+
+void CFileInfo::CreateFromPath(LPCWSTR lpszPath, DWORD dwUserValue)
+{
+    if (!lpszPath)
+        return;
+    WIN32_FIND_DATAW data;
+    const HANDLE find = FindFirstFileW(lpszPath, &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    FindClose(find);
+    const CString path(lpszPath);
+    Create(&data, path.Left(path.ReverseFind(L'\\') + 1), dwUserValue);
+}
+
+namespace
+{
+// One part of the record's path, or empty text when the path does not split.
+template <class Pick>
+CString PathPart(const CString& path, Pick pick)
+{
+    CPathSplit split;
+    if (!split.Split(path))
+        return CString();
+    return pick(split);
+}
+} // namespace
+
+CString CFileInfo::GetFileDrive() const
+{
+    return PathPart(m_strFilePath, [](const CPathSplit& s) { return CString(s.m_szDrive); });
+}
+
+CString CFileInfo::GetFileDir() const
+{
+    return PathPart(m_strFilePath, [](const CPathSplit& s) { return CString(s.m_szDir); });
+}
+
+CString CFileInfo::GetFileRoot() const
+{
+    return PathPart(m_strFilePath, [](const CPathSplit& s) { return CString(s.m_szDrive) + s.m_szDir; });
+}
+
+CString CFileInfo::GetFileName() const
+{
+    return PathPart(m_strFilePath, [](const CPathSplit& s) { return CString(s.m_szFileName) + s.m_szExt; });
+}
+
+CString CFileInfo::GetFileTitle() const
+{
+    return PathPart(m_strFilePath, [](const CPathSplit& s) { return CString(s.m_szFileName); });
+}
+
+CString CFileInfo::GetFileExt() const
+{
+    return PathPart(m_strFilePath, [](const CPathSplit& s) { return CString(s.m_szExt); });
+}
+
+// Reads on from ullDone towards the limit and hands each block to accumulate. Returns whether
+// anything was read.
+template <class Accumulate>
+bool CFileInfo::Step(ULONGLONG ullLimit, const volatile BOOL* pbCancel, volatile LONG* plProgress,
+                     ULONGLONG& ullDone, Accumulate accumulate)
+{
+    // The limit, rounded up to whole words; none, or one beyond the end, means the whole file.
+    ULONGLONG limit = m_ullSize;
+    if (ullLimit != 0 && ullLimit <= m_ullSize)
+        limit = (ullLimit + 3) & ~3ULL;
+    if (limit > m_ullSize)
+        limit = m_ullSize;
+    if (ullDone >= limit)
+        return false;
+
+    const suitecore::UniqueFile file = suitecore::OpenForChecksum(m_strFilePath);
+    if (!file)
+        return false;
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(ullDone);
+    if (!SetFilePointerEx(file.Get(), position, nullptr, FILE_BEGIN))
+        return false;
+
+    const DWORD blockSize = static_cast<DWORD>(limit < kMaxStepBlock ? limit : kMaxStepBlock);
+    std::unique_ptr<BYTE[]> block(new BYTE[blockSize]);
+    bool readAny = false;
+    while (ullDone < limit)
+    {
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), block.get(), blockSize, &got, nullptr) || !got)
+            break;
+        accumulate(block.get(), got);
+        readAny = true;
+        if (plProgress)
+            InterlockedExchangeAdd(plProgress, static_cast<LONG>(got));
+        ullDone += got;
+        if (Cancelled(pbCancel))
+            break;
+    }
+    return readAny;
+}
+
+DWORD CFileInfo::GetWordSum(ULONGLONG ullLimit, BOOL bReset, const volatile BOOL* pbCancel,
+                            volatile LONG* plProgress)
+{
+    if (bReset)
+    {
+        m_dwWordSum = 0;
+        m_ullSumDone = 0;
+    }
+    Step(ullLimit, pbCancel, plProgress, m_ullSumDone,
+         [this](const BYTE* data, DWORD length) { m_dwWordSum = AddWords(m_dwWordSum, data, length); });
+    return m_dwWordSum;
+}
+
+DWORD CFileInfo::GetCrc(ULONGLONG ullLimit, BOOL bReset, const volatile BOOL* pbCancel, volatile LONG* plProgress)
+{
+    if (bReset)
+    {
+        m_dwCrc = 0xFFFFFFFF;
+        m_ullCrcDone = 0;
+    }
+    if (m_ullSize == 0)
+    {
+        // Nothing to read: the CRC of no bytes, final at once.
+        m_dwCrc = 0;
+        return m_dwCrc;
+    }
+    const bool read = Step(ullLimit, pbCancel, plProgress, m_ullCrcDone, [this](const BYTE* data, DWORD length) {
+        m_dwCrc = suitecore::kernels::Crc32Update(m_dwCrc, data, length);
+    });
+    if (read && m_ullCrcDone >= m_ullSize)
+        m_dwCrc = ~m_dwCrc;  // final; a partial CRC stays open so that a later call can go on
+    return m_dwCrc;
+}
+
+void CFileInfo::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring())
+    {
+        ar << m_dwUserValue << m_strFilePath << m_dwAttributes << m_ullSize << static_cast<LONGLONG>(m_timCreation)
+           << static_cast<LONGLONG>(m_timLastAccess) << static_cast<LONGLONG>(m_timLastWrite) << m_dwWordSum
+           << m_dwCrc << m_ullCrcDone << m_ullSumDone;
+        return;
+    }
+    LONGLONG creation = 0, access = 0, write = 0;
+    ar >> m_dwUserValue >> m_strFilePath >> m_dwAttributes >> m_ullSize >> creation >> access >> write >>
+        m_dwWordSum >> m_dwCrc >> m_ullCrcDone >> m_ullSumDone;
+    m_timCreation = creation;
+    m_timLastAccess = access;
+    m_timLastWrite = write;
+}
+
+template <>
+void SerializeElements<CFileInfo>(CArchive& ar, CFileInfo* pElements, INT_PTR nCount)
+{
+    for (INT_PTR i = 0; i < nCount; ++i)
+        pElements[i].Serialize(ar);
+}
+
+// ---------------------------------------------------------------------------------------------
+// CFileInfoArray
+
+IMPLEMENT_SERIAL(CFileInfoArray, CObject, 1)
+
+CFileInfoArray::CFileInfoArray() { SetSize(0, 50); }
+
+INT_PTR CFileInfoArray::AddFileInfo(const CFileInfo& fi, int nPosition)
+{
+    const INT_PTR count = GetSize();
+    const CFileInfo* records = GetData();
+    INT_PTR index = 0;
+    switch (nPosition)
+    {
+    case AddBySizeAscending:
+        while (index < count && records[index].GetLength64() < fi.GetLength64())
+            ++index;
+        break;
+    case AddBySizeDescending:
+        while (index < count && records[index].GetLength64() > fi.GetLength64())
+            ++index;
+        break;
+    case AddByPathAscending:
+        while (index < count && records[index].GetFilePath().Compare(fi.GetFilePath()) < 0)
+            ++index;
+        break;
+    case AddByPathDescending:
+        while (index < count && records[index].GetFilePath().Compare(fi.GetFilePath()) > 0)
+            ++index;
+        break;
+    default:
+        index = count;
+        break;
+    }
+    InsertAt(index, fi);
+    return index;
+}
+
+INT_PTR CFileInfoArray::AddFile(LPCWSTR lpszPath, int nPosition)
+{
+    CFileInfo fi;
+    fi.CreateFromPath(lpszPath, 0);
+    return AddFileInfo(fi, nPosition);
+}
+
+INT_PTR CFileInfoArray::AddDir(const CString& strFolder, LPCWSTR lpszMask, BOOL bRecurse, int nPosition,
+                               BOOL bIncludeDirs, const volatile BOOL* pbCancel, volatile LONG* plAdded)
+{
+    INT_PTR added = 0;
+    auto addRecord = [&](const CFileInfo& fi) {
+        AddFileInfo(fi, nPosition);
+        ++added;
+        if (plAdded)
+            InterlockedIncrement(plAdded);
+    };
+    auto add = [&](const WIN32_FIND_DATAW& data) {
+        CFileInfo fi;
+        fi.Create(&data, strFolder, 0);
+        addRecord(fi);
+    };
+
+    // A mask that takes every name sees the same entries as the folder pass: the files met
+    // there are kept, in the order met, instead of enumerating the folder twice.
+    const CString mask(lpszMask ? lpszMask : L"");
+    const bool maskTakesAll = mask == L"*" || mask == L"*.*";
+    std::vector<CFileInfo> files;
+
+    // Sub-folders first, depth first, in the order the file system gives them.
+    WIN32_FIND_DATAW data;
+    {
+        const suitecore::UniqueFind find(FindFirstFileW(strFolder + L"*", &data));
+        if (find)
+        {
+            do
+            {
+                if (IsFolder(data))
+                {
+                    if (IsDotOrDotDot(data.cFileName))
+                        continue;
+                    if (bIncludeDirs)
+                        add(data);
+                    if (bRecurse)
+                        added += AddDir(strFolder + data.cFileName + L"\\", lpszMask, bRecurse, nPosition,
+                                        bIncludeDirs, pbCancel, plAdded);
+                }
+                else if (maskTakesAll)
+                {
+                    files.emplace_back();
+                    files.back().Create(&data, strFolder, 0);
+                }
+            } while (!Cancelled(pbCancel) && FindNextFileW(find.Get(), &data));
+        }
+    }
+    if (Cancelled(pbCancel))
+        return added;
+
+    if (maskTakesAll)
+    {
+        for (const CFileInfo& file : files)
+        {
+            addRecord(file);
+            if (Cancelled(pbCancel))
+                break;
+        }
+        return added;
+    }
+
+    const suitecore::UniqueFind find(FindFirstFileW(strFolder + mask, &data));
+    if (!find)
+        return added;
+    do
+    {
+        if (!IsFolder(data))
+            add(data);
+    } while (!Cancelled(pbCancel) && FindNextFileW(find.Get(), &data));
+    return added;
+}
+
+void CFileInfoArray::Serialize(CArchive& ar) { CArray::Serialize(ar); }
