@@ -38,6 +38,10 @@ void Sha1BlocksShaNi(uint32_t* state, const uint8_t* data, size_t blocks);  // n
 void Sha1Blocks(uint32_t* state, const uint8_t* data, size_t blocks);
 bool Sha1UsesShaNi();
 
+// Adds the little-endian 32-bit words of the data to sum (modulo 2^32); a final partial word
+// counts with its missing high bytes as zero.
+uint32_t WordSum(uint32_t sum, const uint8_t* data, size_t length);
+
 // MD5 compression of whole 64-byte blocks into state[4].
 void Md5Blocks(uint32_t* state, const uint8_t* data, size_t blocks);
 } // namespace suitecore::kernels

@@ -1,5 +1,5 @@
 // CRC-32 over the reflected polynomial 0xEDB88320: slicing-by-8 tables, and folding with
-// carry-less multiplication where the processor has it.
+// carry-less multiplication where the processor has it. Also the plain 32-bit word sum.
 #include "checksum_kernels.h"
 
 #include <immintrin.h>
@@ -157,6 +157,17 @@ __attribute__((target("pclmul,sse4.1"))) uint32_t Crc32Pclmul(uint32_t crc, cons
     crc = static_cast<uint32_t>(_mm_extract_epi32(x1, 1));
 
     return Crc32Slicing8(crc, data, length);
+}
+
+uint32_t WordSum(uint32_t sum, const uint8_t* data, size_t length)
+{
+    size_t i = 0;
+    for (; i + 4 <= length; i += 4)
+        sum += Load32(data + i);
+    uint32_t last = 0;
+    for (int shift = 0; i < length; ++i, shift += 8)
+        last |= static_cast<uint32_t>(data[i]) << shift;
+    return sum + last;
 }
 
 uint32_t Crc32Update(uint32_t crc, const uint8_t* data, size_t length) { return Crc32Kernel()(crc, data, length); }

@@ -35,20 +35,6 @@ __time64_t ToLocalTime64(const FILETIME& fileTime)
     return seconds == -1 ? 0 : seconds;
 }
 
-// Adds the little-endian 32-bit words of the block; a final partial word counts with its
-// missing high bytes as zero.
-DWORD AddWords(DWORD sum, const BYTE* data, DWORD length)
-{
-    DWORD i = 0;
-    for (; i + 4 <= length; i += 4)
-        sum += static_cast<DWORD>(data[i]) | (static_cast<DWORD>(data[i + 1]) << 8) |
-               (static_cast<DWORD>(data[i + 2]) << 16) | (static_cast<DWORD>(data[i + 3]) << 24);
-    DWORD last = 0;
-    for (DWORD shift = 0; i < length; ++i, shift += 8)
-        last |= static_cast<DWORD>(data[i]) << shift;
-    return sum + last;
-}
-
 bool IsDotOrDotDot(LPCWSTR name)
 {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
@@ -191,7 +177,7 @@ DWORD CFileInfo::GetWordSum(ULONGLONG ullLimit, BOOL bReset, const volatile BOOL
         m_ullSumDone = 0;
     }
     Step(ullLimit, pbCancel, plProgress, m_ullSumDone,
-         [this](const BYTE* data, DWORD length) { m_dwWordSum = AddWords(m_dwWordSum, data, length); });
+         [this](const BYTE* data, DWORD length) { m_dwWordSum = suitecore::kernels::WordSum(m_dwWordSum, data, length); });
     return m_dwWordSum;
 }
 
