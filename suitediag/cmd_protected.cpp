@@ -56,6 +56,5 @@ int RunProtected(suitediag::Args& args)
 } // namespace
 
 SUITEDIAG_COMMAND(protected, L"protected", L"[PATH...]",
-                  L"Prints IsPathUnprotected, IsFileDeletable and HasRiskyExtension (0/1) for each path "
-                  L"(paths from stdin without arguments)",
+                  L"Prints IsPathUnprotected, IsFileDeletable, HasRiskyExtension (0/1) per path or stdin line",
                   RunProtected);

@@ -58,8 +58,13 @@ void CFileInfo::Create(const WIN32_FIND_DATAW* pFindData, LPCWSTR lpszFolder, DW
 {
     if (!pFindData)
         AfxThrowInvalidArgException();
-    m_strFilePath = lpszFolder;
-    m_strFilePath += pFindData->cFileName;
+    // One allocation for the path: lists of many files are built here.
+    const int folderLength = lpszFolder ? lstrlenW(lpszFolder) : 0;
+    const int nameLength = lstrlenW(pFindData->cFileName);
+    m_strFilePath.Empty();
+    m_strFilePath.Preallocate(folderLength + nameLength);
+    m_strFilePath.Append(lpszFolder, folderLength);
+    m_strFilePath.Append(pFindData->cFileName, nameLength);
     m_dwAttributes = pFindData->dwFileAttributes;
     m_ullSize = (static_cast<ULONGLONG>(pFindData->nFileSizeHigh) << 32) | pFindData->nFileSizeLow;
     m_timCreation = ToLocalTime64(pFindData->ftCreationTime);
@@ -259,6 +264,16 @@ INT_PTR CFileInfoArray::AddFileInfo(const CFileInfo& fi, int nPosition)
     default:
         index = count;
         break;
+    }
+    if (count == GetAllocSize())
+    {
+        // A fixed grow-by of 50 would move every record once per 50 added: make room by half
+        // the size instead, so that long lists grow in linear time. The grow-by itself stays.
+        const CFileInfo copy(fi);  // the record may live in this array
+        SetSize(count + (count / 2 > GetGrowBy() ? count / 2 : GetGrowBy()));
+        SetSize(count);
+        InsertAt(index, copy);
+        return index;
     }
     InsertAt(index, fi);
     return index;
