@@ -6,7 +6,7 @@
 
 namespace
 {
-constexpr int kTop = 10, kSub = 10, kFiles = 1000;  // 100,000 files in 110 folders
+constexpr int kTop = 10, kSub = 10, kFiles = 1000; // 100,000 files in 110 folders
 
 struct Entry
 {
@@ -51,8 +51,8 @@ void BuildTree(const std::wstring& root)
             CreateDirectoryW(sub.c_str(), nullptr);
             for (int f = 0; f < kFiles; ++f)
             {
-                const HANDLE file = CreateFileW((sub + L"\\file" + std::to_wstring(f) + L".dat").c_str(),
-                                                GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+                const HANDLE file = CreateFileW((sub + L"\\file" + std::to_wstring(f) + L".dat").c_str(), GENERIC_WRITE,
+                                                0, nullptr, CREATE_NEW, 0, nullptr);
                 CloseHandle(file);
             }
         }
@@ -67,15 +67,20 @@ void BenchAddDir(suitebench::Reporter& r)
 
     INT_PTR ours = 0;
     size_t peer = 0;
-    const double oursSeconds = suitebench::BestSeconds(3, [&] {
-        CFileInfoArray list;
-        ours = list.AddDir(CString(root.c_str()), L"*", TRUE, CFileInfoArray::AddAtEnd, TRUE);
-    });
-    const double peerSeconds = suitebench::BestSeconds(3, [&] {
-        std::vector<Entry> entries;
-        PlainRecursion(root, entries);
-        peer = entries.size();
-    });
+    const double oursSeconds = suitebench::BestSeconds(3,
+                                                       [&]
+                                                       {
+                                                           CFileInfoArray list;
+                                                           ours = list.AddDir(CString(root.c_str()), L"*", TRUE,
+                                                                              CFileInfoArray::AddAtEnd, TRUE);
+                                                       });
+    const double peerSeconds = suitebench::BestSeconds(3,
+                                                       [&]
+                                                       {
+                                                           std::vector<Entry> entries;
+                                                           PlainRecursion(root, entries);
+                                                           peer = entries.size();
+                                                       });
     r.Report(L"AddDir, 100,000 files", oursSeconds * 1000, L"FindFirstFileW recursion", peerSeconds * 1000,
              suitebench::Unit::Milliseconds);
     wchar_t note[96];

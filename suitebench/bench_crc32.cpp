@@ -32,23 +32,27 @@ void BenchBuffer(suitebench::Reporter& r)
 {
     const std::vector<unsigned char> data = suitebench::RandomBytes(kBufferBytes, 7);
     uint32_t ours = 0, peer = 0;
-    const double oursSeconds = suitebench::BestSeconds(5, [&] {
-        ours = ~suitecore::kernels::Crc32Update(0xFFFFFFFF, data.data(), data.size());
-    });
+    const double oursSeconds = suitebench::BestSeconds(
+        5, [&] { ours = ~suitecore::kernels::Crc32Update(0xFFFFFFFF, data.data(), data.size()); });
     const double peerSeconds = suitebench::BestSeconds(5, [&] { peer = ZlibCrc(0, data.data(), data.size()); });
     r.Report(L"crc32 256 MiB buffer", kBufferBytes / kMiB / oursSeconds, L"zlib crc32",
              kBufferBytes / kMiB / peerSeconds, suitebench::Unit::MiBPerSecond);
 
     // The same kernels on a buffer that stays in the cache: what they do when memory is not the limit.
     constexpr size_t kCached = 256u << 10;
-    const double cachedOurs = suitebench::BestSeconds(5, [&] {
-        for (size_t at = 0; at < kBufferBytes; at += kCached)
-            ours = ~suitecore::kernels::Crc32Update(0xFFFFFFFF, data.data(), kCached);
-    });
-    const double cachedPeer = suitebench::BestSeconds(5, [&] {
-        for (size_t at = 0; at < kBufferBytes; at += kCached)
-            peer = ZlibCrc(0, data.data(), kCached);
-    });
+    const double cachedOurs =
+        suitebench::BestSeconds(5,
+                                [&]
+                                {
+                                    for (size_t at = 0; at < kBufferBytes; at += kCached)
+                                        ours = ~suitecore::kernels::Crc32Update(0xFFFFFFFF, data.data(), kCached);
+                                });
+    const double cachedPeer = suitebench::BestSeconds(5,
+                                                      [&]
+                                                      {
+                                                          for (size_t at = 0; at < kBufferBytes; at += kCached)
+                                                              peer = ZlibCrc(0, data.data(), kCached);
+                                                      });
     r.Report(L"crc32 256 KiB buffer, in cache", kBufferBytes / kMiB / cachedOurs, L"zlib crc32",
              kBufferBytes / kMiB / cachedPeer, suitebench::Unit::MiBPerSecond);
     r.Note(std::wstring(L"kernel: ") + (suitecore::kernels::Crc32UsesPclmul() ? L"PCLMUL folding" : L"slicing-by-8") +
@@ -106,7 +110,7 @@ void BenchFile(suitebench::Reporter& r)
     suitebench::ScratchFolder folder;
     const std::wstring path = folder.Path() + L"\\crc.bin";
     WriteFileOf(path, kFileBytes);
-    ZlibOverReads(path, 1 << 20);  // into the page cache before any timing
+    ZlibOverReads(path, 1 << 20); // into the page cache before any timing
 
     CCrc32Dynamic engine;
     engine.InitTable();
@@ -124,23 +128,24 @@ void BenchFile(suitebench::Reporter& r)
          [&] { return ZlibOverViews(path); }},
         {L"crc32 1 GiB file, buffered", &CCrc32Dynamic::FileCrc32Buffered, L"zlib, 4 KiB reads",
          [&] { return ZlibOverReads(path, 4096); }},
-        {L"crc32 1 GiB file, GetCrc steps", nullptr, L"zlib, 16 KiB reads",
-         [&] { return ZlibOverReads(path, 16384); }},
+        {L"crc32 1 GiB file, GetCrc steps", nullptr, L"zlib, 16 KiB reads", [&] { return ZlibOverReads(path, 16384); }},
     };
     for (const auto& c : cases)
     {
         DWORD ours = 0;
         uint32_t peer = 0;
-        const double oursSeconds = suitebench::BestSeconds(2, [&] {
-            if (c.method)
-            {
-                (engine.*c.method)(path.c_str(), ours);
-                return;
-            }
-            CFileInfo fi;
-            fi.CreateFromPath(path.c_str());
-            ours = fi.GetCrc();
-        });
+        const double oursSeconds = suitebench::BestSeconds(2,
+                                                           [&]
+                                                           {
+                                                               if (c.method)
+                                                               {
+                                                                   (engine.*c.method)(path.c_str(), ours);
+                                                                   return;
+                                                               }
+                                                               CFileInfo fi;
+                                                               fi.CreateFromPath(path.c_str());
+                                                               ours = fi.GetCrc();
+                                                           });
         const double peerSeconds = suitebench::BestSeconds(2, [&] { peer = c.peer(); });
         r.Report(c.name, kFileBytes / kMiB / oursSeconds, c.peerName, kFileBytes / kMiB / peerSeconds,
                  suitebench::Unit::MiBPerSecond);

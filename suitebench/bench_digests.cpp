@@ -46,17 +46,19 @@ void BenchSha1(suitebench::Reporter& r)
 {
     const std::vector<unsigned char> data = suitebench::RandomBytes(kBytes, 3);
     std::wstring ours, peer;
-    const double oursSeconds = suitebench::BestSeconds(3, [&] {
-        CFileSha1 sha1;
-        sha1.AddBytes(data.data(), static_cast<UINT32>(data.size()));
-        sha1.Finish();
-        CString text;
-        sha1.ReportHash(text);
-        ours = text.GetString();
-    });
+    const double oursSeconds = suitebench::BestSeconds(3,
+                                                       [&]
+                                                       {
+                                                           CFileSha1 sha1;
+                                                           sha1.AddBytes(data.data(), static_cast<UINT32>(data.size()));
+                                                           sha1.Finish();
+                                                           CString text;
+                                                           sha1.ReportHash(text);
+                                                           ours = text.GetString();
+                                                       });
     const double peerSeconds = suitebench::BestSeconds(3, [&] { peer = CryptoApiDigest(CALG_SHA1, data); });
-    r.Report(L"sha1 128 MiB buffer", kBytes / kMiB / oursSeconds, L"CryptoAPI CALG_SHA1",
-             kBytes / kMiB / peerSeconds, suitebench::Unit::MiBPerSecond);
+    r.Report(L"sha1 128 MiB buffer", kBytes / kMiB / oursSeconds, L"CryptoAPI CALG_SHA1", kBytes / kMiB / peerSeconds,
+             suitebench::Unit::MiBPerSecond);
     r.Note(ours == peer ? L"digests agree" : L"DIGESTS DIFFER");
 }
 
@@ -64,9 +66,8 @@ void BenchMd5(suitebench::Reporter& r)
 {
     const std::vector<unsigned char> data = suitebench::RandomBytes(kBytes, 5);
     std::wstring ours, peer;
-    const double oursSeconds = suitebench::BestSeconds(3, [&] {
-        ours = Upper(CMD5Checksum::GetMD5(data.data(), static_cast<UINT>(data.size())));
-    });
+    const double oursSeconds = suitebench::BestSeconds(
+        3, [&] { ours = Upper(CMD5Checksum::GetMD5(data.data(), static_cast<UINT>(data.size()))); });
     const double peerSeconds = suitebench::BestSeconds(3, [&] { peer = CryptoApiDigest(CALG_MD5, data); });
     r.Report(L"md5 128 MiB buffer", kBytes / kMiB / oursSeconds, L"CryptoAPI CALG_MD5", kBytes / kMiB / peerSeconds,
              suitebench::Unit::MiBPerSecond);

@@ -12,15 +12,15 @@ constexpr int kPaths = 1000000;
 
 std::vector<CString> GeneratePaths()
 {
-    static const wchar_t* const roots[] = {L"C:\\Users\\", L"D:\\Data\\", L"C:\\Documents and Settings\\",
+    static const wchar_t* const roots[] = {L"C:\\Users\\",  L"D:\\Data\\",        L"C:\\Documents and Settings\\",
                                            L"E:\\Backup\\", L"C:\\ProgramData\\", L"C:\\Windows\\Temp\\"};
     static const wchar_t* const words[] = {
-        L"Anna",     L"Bob",     L"AppData", L"Local",    L"Roaming", L"Temp",     L"Cache",    L"Mozilla",
-        L"Firefox",  L"Profiles", L"Chrome", L"Default",  L"Photos",  L"Holiday",  L"Projects", L"Reports",
-        L"Invoices", L"Music",   L"Videos",  L"Downloads", L"Logs",   L"Thumbnails", L"Office", L"Games",
-        L"Steam",    L"Adobe",   L"Acrobat", L"Updates",  L"Old",     L"Archive",  L"2019",     L"2020"};
-    static const wchar_t* const extensions[] = {L".tmp", L".log", L".txt", L".jpg", L".dat", L".bak", L".dll",
-                                                L".exe", L".doc", L".ini", L".cache", L""};
+        L"Anna",     L"Bob",      L"AppData", L"Local",     L"Roaming", L"Temp",       L"Cache",    L"Mozilla",
+        L"Firefox",  L"Profiles", L"Chrome",  L"Default",   L"Photos",  L"Holiday",    L"Projects", L"Reports",
+        L"Invoices", L"Music",    L"Videos",  L"Downloads", L"Logs",    L"Thumbnails", L"Office",   L"Games",
+        L"Steam",    L"Adobe",    L"Acrobat", L"Updates",   L"Old",     L"Archive",    L"2019",     L"2020"};
+    static const wchar_t* const extensions[] = {L".tmp", L".log", L".txt", L".jpg", L".dat",   L".bak",
+                                                L".dll", L".exe", L".doc", L".ini", L".cache", L""};
     std::mt19937 rng(4242);
     std::vector<CString> paths;
     paths.reserve(kPaths);
@@ -69,18 +69,22 @@ void BenchProtected(suitebench::Reporter& r)
     const std::vector<CString> paths = GeneratePaths();
     const LiteralScan literal;
     int oursUnprotected = 0, peerUnprotected = 0;
-    const double oursSeconds = suitebench::BestSeconds(3, [&] {
-        oursUnprotected = 0;
-        for (const CString& path : paths)
-            oursUnprotected += IsPathUnprotected(path) ? 1 : 0;
-    });
-    const double peerSeconds = suitebench::BestSeconds(1, [&] {
-        peerUnprotected = 0;
-        for (const CString& path : paths)
-            peerUnprotected += literal.Unprotected(path) ? 1 : 0;
-    });
-    r.Report(L"IsPathUnprotected, 1M paths", kPaths / oursSeconds, L"literal 252-substring scan",
-             kPaths / peerSeconds, suitebench::Unit::ItemsPerSecond);
+    const double oursSeconds = suitebench::BestSeconds(3,
+                                                       [&]
+                                                       {
+                                                           oursUnprotected = 0;
+                                                           for (const CString& path : paths)
+                                                               oursUnprotected += IsPathUnprotected(path) ? 1 : 0;
+                                                       });
+    const double peerSeconds = suitebench::BestSeconds(1,
+                                                       [&]
+                                                       {
+                                                           peerUnprotected = 0;
+                                                           for (const CString& path : paths)
+                                                               peerUnprotected += literal.Unprotected(path) ? 1 : 0;
+                                                       });
+    r.Report(L"IsPathUnprotected, 1M paths", kPaths / oursSeconds, L"literal 252-substring scan", kPaths / peerSeconds,
+             suitebench::Unit::ItemsPerSecond);
     wchar_t note[128];
     _snwprintf(note, 128, L"%d of %d paths unprotected%s", oursUnprotected, kPaths,
                oursUnprotected == peerUnprotected ? L"; answers agree" : L"; ANSWERS DIFFER");

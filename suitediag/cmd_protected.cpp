@@ -31,8 +31,8 @@ std::vector<CString> ReadPathLines()
         if (stop > start && input[stop - 1] == '\r')
             --stop;
         CString line;
-        const int chars = MultiByteToWideChar(CP_UTF8, 0, input.data() + start, static_cast<int>(stop - start),
-                                              nullptr, 0);
+        const int chars =
+            MultiByteToWideChar(CP_UTF8, 0, input.data() + start, static_cast<int>(stop - start), nullptr, 0);
         MultiByteToWideChar(CP_UTF8, 0, input.data() + start, static_cast<int>(stop - start),
                             line.GetBufferSetLength(chars), chars);
         line.ReleaseBuffer(chars);

@@ -53,7 +53,7 @@ private:
         if (m_saved < 0)
             return;
         fflush(stdout);
-        _dup2(m_saved, 1);  // also closes the pipe's writing end
+        _dup2(m_saved, 1); // also closes the pipe's writing end
         _close(m_saved);
         m_saved = -1;
     }

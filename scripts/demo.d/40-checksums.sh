@@ -5,7 +5,7 @@ mkdir -p "$demo_files/Tools"
 printf '123456789' >"$demo_files/check.txt"
 printf 'abc' >"$demo_files/abc.txt"
 : >"$demo_files/empty.txt"
-yes 'Lumasweep demo data' | head -c 300000 >"$demo_files/Tools/helper.dll"
+head -c 300000 /dev/zero | tr '\0' 'L' >"$demo_files/Tools/helper.dll"
 printf 'WScript.Echo("hi")' >"$demo_files/Tools/script.js"
 
 step "Checksums of files in C:\\DemoFiles (CRC-32, MD5, SHA-1)"

@@ -24,9 +24,9 @@ const CpuFeatures& GetCpuFeatures();
 // crc = (crc >> 8) ^ table[(crc ^ byte) & 0xFF].
 using Crc32Fn = uint32_t (*)(uint32_t crc, const uint8_t* data, size_t length);
 
-extern const uint32_t g_crc32Table[256];  // the byte step's table
+extern const uint32_t g_crc32Table[256]; // the byte step's table
 uint32_t Crc32Slicing8(uint32_t crc, const uint8_t* data, size_t length);
-uint32_t Crc32Pclmul(uint32_t crc, const uint8_t* data, size_t length);  // needs pclmul and sse4.1
+uint32_t Crc32Pclmul(uint32_t crc, const uint8_t* data, size_t length); // needs pclmul and sse4.1
 // The fastest of the above on this processor.
 uint32_t Crc32Update(uint32_t crc, const uint8_t* data, size_t length);
 bool Crc32UsesPclmul();
@@ -34,7 +34,7 @@ bool Crc32UsesPclmul();
 // SHA-1 compression of whole 64-byte blocks into state[5].
 using BlocksFn = void (*)(uint32_t* state, const uint8_t* data, size_t blocks);
 void Sha1BlocksPortable(uint32_t* state, const uint8_t* data, size_t blocks);
-void Sha1BlocksShaNi(uint32_t* state, const uint8_t* data, size_t blocks);  // needs sha, ssse3, sse4.1
+void Sha1BlocksShaNi(uint32_t* state, const uint8_t* data, size_t blocks); // needs sha, ssse3, sse4.1
 void Sha1Blocks(uint32_t* state, const uint8_t* data, size_t blocks);
 bool Sha1UsesShaNi();
 

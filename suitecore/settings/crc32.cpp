@@ -11,7 +11,7 @@ using suitecore::kernels::Crc32Update;
 namespace
 {
 constexpr DWORD kBlockSize = 4096;
-constexpr ULONGLONG kViewSize = 0xA00000;  // 10 MiB a view
+constexpr ULONGLONG kViewSize = 0xA00000; // 10 MiB a view
 
 // Reads the file in blocks of kBlockSize into the running CRC; 0 or the Win32 error.
 DWORD CrcOfBlocks(LPCWSTR path, DWORD& crc)
@@ -40,7 +40,7 @@ DWORD CrcOfViews(LPCWSTR path, DWORD& crc)
     if (!GetFileSizeEx(file.Get(), &size))
         return ERROR_BAD_LENGTH;
     if (size.QuadPart == 0)
-        return 0;  // nothing to map
+        return 0; // nothing to map
     const suitecore::UniqueHandle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     if (!mapping)
         return GetLastError();
@@ -105,7 +105,10 @@ CCrc32Dynamic& CCrc32Dynamic::operator=(const CCrc32Dynamic& other)
     return *this;
 }
 
-CCrc32Dynamic::~CCrc32Dynamic() { FreeTable(); }
+CCrc32Dynamic::~CCrc32Dynamic()
+{
+    FreeTable();
+}
 
 void CCrc32Dynamic::InitTable()
 {
@@ -128,13 +131,15 @@ void CCrc32Dynamic::FreeTable()
 
 DWORD CCrc32Dynamic::StringCrc32(LPCWSTR szString, DWORD& dwCrc32) const
 {
-    return RunCrc(m_pdwCrc32Table, dwCrc32, [&](DWORD& crc) -> DWORD {
-        if (!szString)
-            return ERROR_CRC;
-        for (LPCWSTR p = szString; *p; ++p)
-            UpdateByte(static_cast<BYTE>(*p), crc);
-        return 0;
-    });
+    return RunCrc(m_pdwCrc32Table, dwCrc32,
+                  [&](DWORD& crc) -> DWORD
+                  {
+                      if (!szString)
+                          return ERROR_CRC;
+                      for (LPCWSTR p = szString; *p; ++p)
+                          UpdateByte(static_cast<BYTE>(*p), crc);
+                      return 0;
+                  });
 }
 
 DWORD CCrc32Dynamic::FileCrc32Streamed(LPCWSTR szFilename, DWORD& dwCrc32) const

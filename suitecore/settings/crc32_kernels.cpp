@@ -97,10 +97,10 @@ __attribute__((target("pclmul,sse4.1"))) uint32_t Crc32Pclmul(uint32_t crc, cons
     if (length < 64)
         return Crc32Slicing8(crc, data, length);
 
-    const __m128i k1k2 = _mm_set_epi64x(0x1c6e41596LL, 0x154442bd4LL);  // fold by 512 bits
-    const __m128i k3k4 = _mm_set_epi64x(0x0ccaa009eLL, 0x1751997d0LL);  // fold by 128 bits
-    const __m128i k5 = _mm_set_epi64x(0, 0x163cd6124LL);                 // 64 to 32 bits
-    const __m128i poly = _mm_set_epi64x(0x1f7011641LL, 0x1db710641LL);  // Barrett: mu, P
+    const __m128i k1k2 = _mm_set_epi64x(0x1c6e41596LL, 0x154442bd4LL); // fold by 512 bits
+    const __m128i k3k4 = _mm_set_epi64x(0x0ccaa009eLL, 0x1751997d0LL); // fold by 128 bits
+    const __m128i k5 = _mm_set_epi64x(0, 0x163cd6124LL);               // 64 to 32 bits
+    const __m128i poly = _mm_set_epi64x(0x1f7011641LL, 0x1db710641LL); // Barrett: mu, P
     const __m128i mask32 = _mm_set_epi32(0, 0, 0, -1);
 
     __m128i x1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data));
@@ -132,8 +132,8 @@ __attribute__((target("pclmul,sse4.1"))) uint32_t Crc32Pclmul(uint32_t crc, cons
     }
 
     // One lane folded forward by 128 bits onto the next 16 bytes.
-#define CRC_FOLD128(acc, next)                                                                                        \
-    acc = _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(acc, k3k4, 0x00), _mm_clmulepi64_si128(acc, k3k4, 0x11)), \
+#define CRC_FOLD128(acc, next)                                                                                         \
+    acc = _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(acc, k3k4, 0x00), _mm_clmulepi64_si128(acc, k3k4, 0x11)),   \
                         next)
     CRC_FOLD128(x1, x2);
     CRC_FOLD128(x1, x3);
@@ -172,7 +172,13 @@ uint32_t WordSum(uint32_t sum, const uint8_t* data, size_t length)
     return sum + last;
 }
 
-uint32_t Crc32Update(uint32_t crc, const uint8_t* data, size_t length) { return Crc32Kernel()(crc, data, length); }
+uint32_t Crc32Update(uint32_t crc, const uint8_t* data, size_t length)
+{
+    return Crc32Kernel()(crc, data, length);
+}
 
-bool Crc32UsesPclmul() { return Crc32Kernel() == Crc32Pclmul; }
+bool Crc32UsesPclmul()
+{
+    return Crc32Kernel() == Crc32Pclmul;
+}
 } // namespace suitecore::kernels

@@ -30,7 +30,7 @@ __time64_t ToLocalTime64(const FILETIME& fileTime)
     parts.tm_hour = st.wHour;
     parts.tm_min = st.wMinute;
     parts.tm_sec = st.wSecond;
-    parts.tm_isdst = -1;  // daylight saving as the C library sees it
+    parts.tm_isdst = -1; // daylight saving as the C library sees it
     const __time64_t seconds = _mktime64(&parts);
     return seconds == -1 ? 0 : seconds;
 }
@@ -40,9 +40,15 @@ bool IsDotOrDotDot(LPCWSTR name)
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
-bool IsFolder(const WIN32_FIND_DATAW& data) { return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+bool IsFolder(const WIN32_FIND_DATAW& data)
+{
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
 
-bool Cancelled(const volatile BOOL* pbCancel) { return pbCancel && *pbCancel; }
+bool Cancelled(const volatile BOOL* pbCancel)
+{
+    return pbCancel && *pbCancel;
+}
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -134,8 +140,8 @@ CString CFileInfo::GetFileExt() const
 // Reads on from ullDone towards the limit and hands each block to accumulate. Returns whether
 // anything was read.
 template <class Accumulate>
-bool CFileInfo::Step(ULONGLONG ullLimit, const volatile BOOL* pbCancel, volatile LONG* plProgress,
-                     ULONGLONG& ullDone, Accumulate accumulate)
+bool CFileInfo::Step(ULONGLONG ullLimit, const volatile BOOL* pbCancel, volatile LONG* plProgress, ULONGLONG& ullDone,
+                     Accumulate accumulate)
 {
     // The limit, rounded up to whole words; none, or one beyond the end, means the whole file.
     ULONGLONG limit = m_ullSize;
@@ -173,8 +179,7 @@ bool CFileInfo::Step(ULONGLONG ullLimit, const volatile BOOL* pbCancel, volatile
     return readAny;
 }
 
-DWORD CFileInfo::GetWordSum(ULONGLONG ullLimit, BOOL bReset, const volatile BOOL* pbCancel,
-                            volatile LONG* plProgress)
+DWORD CFileInfo::GetWordSum(ULONGLONG ullLimit, BOOL bReset, const volatile BOOL* pbCancel, volatile LONG* plProgress)
 {
     if (bReset)
     {
@@ -182,7 +187,8 @@ DWORD CFileInfo::GetWordSum(ULONGLONG ullLimit, BOOL bReset, const volatile BOOL
         m_ullSumDone = 0;
     }
     Step(ullLimit, pbCancel, plProgress, m_ullSumDone,
-         [this](const BYTE* data, DWORD length) { m_dwWordSum = suitecore::kernels::WordSum(m_dwWordSum, data, length); });
+         [this](const BYTE* data, DWORD length)
+         { m_dwWordSum = suitecore::kernels::WordSum(m_dwWordSum, data, length); });
     return m_dwWordSum;
 }
 
@@ -199,11 +205,11 @@ DWORD CFileInfo::GetCrc(ULONGLONG ullLimit, BOOL bReset, const volatile BOOL* pb
         m_dwCrc = 0;
         return m_dwCrc;
     }
-    const bool read = Step(ullLimit, pbCancel, plProgress, m_ullCrcDone, [this](const BYTE* data, DWORD length) {
-        m_dwCrc = suitecore::kernels::Crc32Update(m_dwCrc, data, length);
-    });
+    const bool read = Step(ullLimit, pbCancel, plProgress, m_ullCrcDone,
+                           [this](const BYTE* data, DWORD length)
+                           { m_dwCrc = suitecore::kernels::Crc32Update(m_dwCrc, data, length); });
     if (read && m_ullCrcDone >= m_ullSize)
-        m_dwCrc = ~m_dwCrc;  // final; a partial CRC stays open so that a later call can go on
+        m_dwCrc = ~m_dwCrc; // final; a partial CRC stays open so that a later call can go on
     return m_dwCrc;
 }
 
@@ -212,13 +218,13 @@ void CFileInfo::Serialize(CArchive& ar)
     if (ar.IsStoring())
     {
         ar << m_dwUserValue << m_strFilePath << m_dwAttributes << m_ullSize << static_cast<LONGLONG>(m_timCreation)
-           << static_cast<LONGLONG>(m_timLastAccess) << static_cast<LONGLONG>(m_timLastWrite) << m_dwWordSum
-           << m_dwCrc << m_ullCrcDone << m_ullSumDone;
+           << static_cast<LONGLONG>(m_timLastAccess) << static_cast<LONGLONG>(m_timLastWrite) << m_dwWordSum << m_dwCrc
+           << m_ullCrcDone << m_ullSumDone;
         return;
     }
     LONGLONG creation = 0, access = 0, write = 0;
-    ar >> m_dwUserValue >> m_strFilePath >> m_dwAttributes >> m_ullSize >> creation >> access >> write >>
-        m_dwWordSum >> m_dwCrc >> m_ullCrcDone >> m_ullSumDone;
+    ar >> m_dwUserValue >> m_strFilePath >> m_dwAttributes >> m_ullSize >> creation >> access >> write >> m_dwWordSum >>
+        m_dwCrc >> m_ullCrcDone >> m_ullSumDone;
     m_timCreation = creation;
     m_timLastAccess = access;
     m_timLastWrite = write;
@@ -236,7 +242,10 @@ void SerializeElements<CFileInfo>(CArchive& ar, CFileInfo* pElements, INT_PTR nC
 
 IMPLEMENT_SERIAL(CFileInfoArray, CObject, 1)
 
-CFileInfoArray::CFileInfoArray() { SetSize(0, 50); }
+CFileInfoArray::CFileInfoArray()
+{
+    SetSize(0, 50);
+}
 
 INT_PTR CFileInfoArray::AddFileInfo(const CFileInfo& fi, int nPosition)
 {
@@ -269,7 +278,7 @@ INT_PTR CFileInfoArray::AddFileInfo(const CFileInfo& fi, int nPosition)
     {
         // A fixed grow-by of 50 would move every record once per 50 added: make room by half
         // the size instead, so that long lists grow in linear time. The grow-by itself stays.
-        const CFileInfo copy(fi);  // the record may live in this array
+        const CFileInfo copy(fi); // the record may live in this array
         SetSize(count + (count / 2 > GetGrowBy() ? count / 2 : GetGrowBy()));
         SetSize(count);
         InsertAt(index, copy);
@@ -290,13 +299,15 @@ INT_PTR CFileInfoArray::AddDir(const CString& strFolder, LPCWSTR lpszMask, BOOL 
                                BOOL bIncludeDirs, const volatile BOOL* pbCancel, volatile LONG* plAdded)
 {
     INT_PTR added = 0;
-    auto addRecord = [&](const CFileInfo& fi) {
+    auto addRecord = [&](const CFileInfo& fi)
+    {
         AddFileInfo(fi, nPosition);
         ++added;
         if (plAdded)
             InterlockedIncrement(plAdded);
     };
-    auto add = [&](const WIN32_FIND_DATAW& data) {
+    auto add = [&](const WIN32_FIND_DATAW& data)
+    {
         CFileInfo fi;
         fi.Create(&data, strFolder, 0);
         addRecord(fi);
@@ -323,8 +334,8 @@ INT_PTR CFileInfoArray::AddDir(const CString& strFolder, LPCWSTR lpszMask, BOOL 
                     if (bIncludeDirs)
                         add(data);
                     if (bRecurse)
-                        added += AddDir(strFolder + data.cFileName + L"\\", lpszMask, bRecurse, nPosition,
-                                        bIncludeDirs, pbCancel, plAdded);
+                        added += AddDir(strFolder + data.cFileName + L"\\", lpszMask, bRecurse, nPosition, bIncludeDirs,
+                                        pbCancel, plAdded);
                 }
                 else if (maskTakesAll)
                 {
@@ -359,4 +370,7 @@ INT_PTR CFileInfoArray::AddDir(const CString& strFolder, LPCWSTR lpszMask, BOOL 
     return added;
 }
 
-void CFileInfoArray::Serialize(CArchive& ar) { CArray::Serialize(ar); }
+void CFileInfoArray::Serialize(CArchive& ar)
+{
+    CArray::Serialize(ar);
+}

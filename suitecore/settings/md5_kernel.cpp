@@ -12,29 +12,32 @@ namespace
 inline uint32_t Word(const uint8_t* block, int i)
 {
     uint32_t v;
-    memcpy(&v, block + 4 * i, 4);  // little-endian, as the input words are defined
+    memcpy(&v, block + 4 * i, 4); // little-endian, as the input words are defined
     return v;
 }
 
-inline uint32_t Rol(uint32_t v, int n) { return (v << n) | (v >> (32 - n)); }
+inline uint32_t Rol(uint32_t v, int n)
+{
+    return (v << n) | (v >> (32 - n));
+}
 } // namespace
 
-#define MD5_F(a, b, c, d, k, s, t)                                                                                    \
-    a += Word(block, k) + (t);                                                                                          \
-    a += ((c ^ d) & b) ^ d;                                                                                             \
+#define MD5_F(a, b, c, d, k, s, t)                                                                                     \
+    a += Word(block, k) + (t);                                                                                         \
+    a += ((c ^ d) & b) ^ d;                                                                                            \
     a = Rol(a, s) + b
-#define MD5_G(a, b, c, d, k, s, t)                                                                                    \
-    a += Word(block, k) + (t);                                                                                          \
-    a += ~d & c;                                                                                                        \
-    a += d & b;                                                                                                         \
+#define MD5_G(a, b, c, d, k, s, t)                                                                                     \
+    a += Word(block, k) + (t);                                                                                         \
+    a += ~d & c;                                                                                                       \
+    a += d & b;                                                                                                        \
     a = Rol(a, s) + b
-#define MD5_H(a, b, c, d, k, s, t)                                                                                    \
-    a += Word(block, k) + (t);                                                                                          \
-    a += b ^ c ^ d;                                                                                                     \
+#define MD5_H(a, b, c, d, k, s, t)                                                                                     \
+    a += Word(block, k) + (t);                                                                                         \
+    a += b ^ c ^ d;                                                                                                    \
     a = Rol(a, s) + b
-#define MD5_I(a, b, c, d, k, s, t)                                                                                    \
-    a += Word(block, k) + (t);                                                                                          \
-    a += c ^ (b | ~d);                                                                                                  \
+#define MD5_I(a, b, c, d, k, s, t)                                                                                     \
+    a += Word(block, k) + (t);                                                                                         \
+    a += c ^ (b | ~d);                                                                                                 \
     a = Rol(a, s) + b
 
 void Md5Blocks(uint32_t* state, const uint8_t* data, size_t blocks)

@@ -9,6 +9,7 @@ namespace suitecore::protection
 {
 namespace
 {
+// clang-format off
 // Protected file names and name parts, in this order (duplicates included).
 const LPCWSTR kProtectedFileNames[] = {
     L"ntldr", L"ntdetect.com", L"ntdll.dll", L"ntoskrnl.exe", L"svchost.exe", L"lsass.exe", L"services.exe",
@@ -76,6 +77,8 @@ const LPCWSTR kRiskyExtensions[] = {
     L"vbs", L"vsmacros", L"vss", L"vst", L"vsw", L"ws", L"wsc", L"wsf", L"wsh", L"xsd", L"xsl",
 };
 
+// clang-format on
+
 static_assert(sizeof(kProtectedFileNames) / sizeof(*kProtectedFileNames) == kFileNameCount);
 static_assert(sizeof(kProtectedFolderFragments) / sizeof(*kProtectedFolderFragments) == kFolderFragmentCount);
 
@@ -112,7 +115,7 @@ bool LiteralScanFindsFragment(const CStringArray& fragments, LPCWSTR path)
 
 enum class Extension
 {
-    Unsplittable,  // the path does not fit the split record
+    Unsplittable, // the path does not fit the split record
     None,
     Present,
 };
@@ -155,7 +158,10 @@ void AppendFolderFragments(CStringArray& array)
         array.Add(fragment);
 }
 
-const CStringArray& ProtectedFragments() { return g_fragments; }
+const CStringArray& ProtectedFragments()
+{
+    return g_fragments;
+}
 
 FragmentMatcher::FragmentMatcher(const CStringArray& fragments) : m_fragments(fragments)
 {
@@ -263,7 +269,7 @@ bool FragmentMatcher::Run(LPCWSTR text, bool lowered, bool& sawWide) const
             input = m_class[ch];
         else if (!lowered)
         {
-            sawWide = true;  // its lower case is not known from the table
+            sawWide = true; // its lower case is not known from the table
             return false;
         }
         state = next[state * k + input];
@@ -290,7 +296,10 @@ bool FragmentMatcher::ContainsFragment(LPCWSTR path) const
     return Run(lowered, true, sawWide);
 }
 
-bool IsPathUnprotected(LPCWSTR path) { return !g_matcher.ContainsFragment(path); }
+bool IsPathUnprotected(LPCWSTR path)
+{
+    return !g_matcher.ContainsFragment(path);
+}
 
 bool PassesFileProtection(LPCWSTR path, SfcQueryFn query)
 {
@@ -335,7 +344,8 @@ bool HasRiskyExtension(LPCWSTR path)
 
 SfcQueryFn SystemFileProtectionQuery()
 {
-    static const SfcQueryFn query = [] {
+    static const SfcQueryFn query = []
+    {
         WCHAR path[MAX_PATH];
         const UINT length = GetSystemDirectoryW(path, MAX_PATH);
         if (!length || length + 9 >= MAX_PATH)

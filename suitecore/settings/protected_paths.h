@@ -14,8 +14,8 @@ namespace suitecore::protection
 constexpr int kFileNameCount = 146;
 constexpr int kFolderFragmentCount = 106;
 
-void AppendFileNames(CStringArray& array);        // letter case as written
-void AppendFolderFragments(CStringArray& array);  // letter case as written
+void AppendFileNames(CStringArray& array);       // letter case as written
+void AppendFolderFragments(CStringArray& array); // letter case as written
 
 // Every entry of both groups, lower-cased and trimmed, built once at load.
 const CStringArray& ProtectedFragments();
@@ -34,10 +34,10 @@ private:
     // ASCII and sets sawWide.
     bool Run(LPCWSTR text, bool lowered, bool& sawWide) const;
 
-    uint8_t m_class[128] = {};     // lower-cased ASCII code unit -> input class (0: in no fragment)
+    uint8_t m_class[128] = {}; // lower-cased ASCII code unit -> input class (0: in no fragment)
     int m_classes = 1;
-    std::vector<uint16_t> m_next;  // state * m_classes + class -> state, or kMatch
-    bool m_usable = true;          // false if a fragment is not ASCII: then the plain scan answers
+    std::vector<uint16_t> m_next; // state * m_classes + class -> state, or kMatch
+    bool m_usable = true;         // false if a fragment is not ASCII: then the plain scan answers
     const CStringArray& m_fragments;
 };
 

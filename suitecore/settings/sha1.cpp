@@ -12,7 +12,7 @@
 
 namespace
 {
-constexpr size_t kPathChars = 1024;  // the longest path taken, with its terminator
+constexpr size_t kPathChars = 1024; // the longest path taken, with its terminator
 constexpr size_t kPiece = 8000;
 
 struct FileCloser
@@ -27,9 +27,15 @@ void Say(const char* text)
 }
 } // namespace
 
-CFileSha1::CFileSha1() { Reset(); }
+CFileSha1::CFileSha1()
+{
+    Reset();
+}
 
-CFileSha1::~CFileSha1() { Reset(); }
+CFileSha1::~CFileSha1()
+{
+    Reset();
+}
 
 void CFileSha1::Reset()
 {
@@ -109,7 +115,10 @@ void CFileSha1::Finish()
     m_count[0] = m_count[1] = 0;
 }
 
-void CFileSha1::ReportHash(CString& strReport) const { strReport = suitecore::DigestText(m_digest, 20, true); }
+void CFileSha1::ReportHash(CString& strReport) const
+{
+    strReport = suitecore::DigestText(m_digest, 20, true);
+}
 
 CString GetFileSha1Text(LPCWSTR lpszPath)
 {

@@ -7,7 +7,10 @@ namespace suitecore::kernels
 {
 namespace
 {
-inline uint32_t Rol(uint32_t v, int n) { return (v << n) | (v >> (32 - n)); }
+inline uint32_t Rol(uint32_t v, int n)
+{
+    return (v << n) | (v >> (32 - n));
+}
 
 inline uint32_t LoadBe32(const uint8_t* p)
 {
@@ -37,12 +40,14 @@ void Sha1BlocksPortable(uint32_t* state, const uint8_t* data, size_t blocks)
         uint32_t a = state[0], b = state[1], c = state[2], d = state[3], e = state[4];
 
         // The schedule lives in a ring of 16 words.
-        auto next = [&w](int i) {
+        auto next = [&w](int i)
+        {
             const uint32_t v = Rol(w[(i + 13) & 15] ^ w[(i + 8) & 15] ^ w[(i + 2) & 15] ^ w[i & 15], 1);
             w[i & 15] = v;
             return v;
         };
-        auto step = [&](uint32_t f, uint32_t k, uint32_t word) {
+        auto step = [&](uint32_t f, uint32_t k, uint32_t word)
+        {
             const uint32_t t = Rol(a, 5) + f + e + k + word;
             e = d;
             d = c;
@@ -72,9 +77,9 @@ void Sha1BlocksPortable(uint32_t* state, const uint8_t* data, size_t blocks)
 
 // Four rounds at a time. Group g (rounds 4g..4g+3) takes the message words in msg[g % 4]
 // while the schedule for the groups g+1..g+3 is advanced; e0/e1 alternate as the E input.
-#define SHA1_GROUP(eIn, eOut, m, func)                                                                                \
-    eIn = _mm_sha1nexte_epu32(eIn, m);                                                                                  \
-    eOut = abcd;                                                                                                        \
+#define SHA1_GROUP(eIn, eOut, m, func)                                                                                 \
+    eIn = _mm_sha1nexte_epu32(eIn, m);                                                                                 \
+    eOut = abcd;                                                                                                       \
     abcd = _mm_sha1rnds4_epu32(abcd, eIn, func)
 
 __attribute__((target("sha,ssse3,sse4.1"))) void Sha1BlocksShaNi(uint32_t* state, const uint8_t* data, size_t blocks)
@@ -108,25 +113,25 @@ __attribute__((target("sha,ssse3,sse4.1"))) void Sha1BlocksShaNi(uint32_t* state
         m1 = _mm_xor_si128(m1, m3);
 
         // Rounds 16-67: the schedule runs four groups ahead.
-#define SHA1_FULL(eIn, eOut, mCur, mNext, mAfter, mLast, func)                                                       \
-    mNext = _mm_sha1msg2_epu32(mNext, mCur);                                                                            \
-    SHA1_GROUP(eIn, eOut, mCur, func);                                                                                  \
-    mLast = _mm_sha1msg1_epu32(mLast, mCur);                                                                            \
+#define SHA1_FULL(eIn, eOut, mCur, mNext, mAfter, mLast, func)                                                         \
+    mNext = _mm_sha1msg2_epu32(mNext, mCur);                                                                           \
+    SHA1_GROUP(eIn, eOut, mCur, func);                                                                                 \
+    mLast = _mm_sha1msg1_epu32(mLast, mCur);                                                                           \
     mAfter = _mm_xor_si128(mAfter, mCur)
 
-        SHA1_FULL(e0, e1, m0, m1, m2, m3, 0);  // 16-19
-        SHA1_FULL(e1, e0, m1, m2, m3, m0, 1);  // 20-23
-        SHA1_FULL(e0, e1, m2, m3, m0, m1, 1);  // 24-27
-        SHA1_FULL(e1, e0, m3, m0, m1, m2, 1);  // 28-31
-        SHA1_FULL(e0, e1, m0, m1, m2, m3, 1);  // 32-35
-        SHA1_FULL(e1, e0, m1, m2, m3, m0, 1);  // 36-39
-        SHA1_FULL(e0, e1, m2, m3, m0, m1, 2);  // 40-43
-        SHA1_FULL(e1, e0, m3, m0, m1, m2, 2);  // 44-47
-        SHA1_FULL(e0, e1, m0, m1, m2, m3, 2);  // 48-51
-        SHA1_FULL(e1, e0, m1, m2, m3, m0, 2);  // 52-55
-        SHA1_FULL(e0, e1, m2, m3, m0, m1, 2);  // 56-59
-        SHA1_FULL(e1, e0, m3, m0, m1, m2, 3);  // 60-63
-        SHA1_FULL(e0, e1, m0, m1, m2, m3, 3);  // 64-67
+        SHA1_FULL(e0, e1, m0, m1, m2, m3, 0); // 16-19
+        SHA1_FULL(e1, e0, m1, m2, m3, m0, 1); // 20-23
+        SHA1_FULL(e0, e1, m2, m3, m0, m1, 1); // 24-27
+        SHA1_FULL(e1, e0, m3, m0, m1, m2, 1); // 28-31
+        SHA1_FULL(e0, e1, m0, m1, m2, m3, 1); // 32-35
+        SHA1_FULL(e1, e0, m1, m2, m3, m0, 1); // 36-39
+        SHA1_FULL(e0, e1, m2, m3, m0, m1, 2); // 40-43
+        SHA1_FULL(e1, e0, m3, m0, m1, m2, 2); // 44-47
+        SHA1_FULL(e0, e1, m0, m1, m2, m3, 2); // 48-51
+        SHA1_FULL(e1, e0, m1, m2, m3, m0, 2); // 52-55
+        SHA1_FULL(e0, e1, m2, m3, m0, m1, 2); // 56-59
+        SHA1_FULL(e1, e0, m3, m0, m1, m2, 3); // 60-63
+        SHA1_FULL(e0, e1, m0, m1, m2, m3, 3); // 64-67
 #undef SHA1_FULL
 
         // Rounds 68-79: the schedule winds down.
@@ -146,7 +151,13 @@ __attribute__((target("sha,ssse3,sse4.1"))) void Sha1BlocksShaNi(uint32_t* state
 }
 #undef SHA1_GROUP
 
-void Sha1Blocks(uint32_t* state, const uint8_t* data, size_t blocks) { Sha1Kernel()(state, data, blocks); }
+void Sha1Blocks(uint32_t* state, const uint8_t* data, size_t blocks)
+{
+    Sha1Kernel()(state, data, blocks);
+}
 
-bool Sha1UsesShaNi() { return Sha1Kernel() == Sha1BlocksShaNi; }
+bool Sha1UsesShaNi()
+{
+    return Sha1Kernel() == Sha1BlocksShaNi;
+}
 } // namespace suitecore::kernels

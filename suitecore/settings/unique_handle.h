@@ -43,14 +43,38 @@ private:
 
 namespace detail
 {
-inline HANDLE InvalidHandleValue() { return INVALID_HANDLE_VALUE; }
-inline HANDLE NullHandle() { return nullptr; }
-inline LPVOID NullView() { return nullptr; }
-inline HMODULE NullModule() { return nullptr; }
-inline void CloseFile(HANDLE h) { CloseHandle(h); }
-inline void CloseFind(HANDLE h) { FindClose(h); }
-inline void CloseView(LPVOID p) { UnmapViewOfFile(p); }
-inline void CloseModule(HMODULE h) { FreeLibrary(h); }
+inline HANDLE InvalidHandleValue()
+{
+    return INVALID_HANDLE_VALUE;
+}
+inline HANDLE NullHandle()
+{
+    return nullptr;
+}
+inline LPVOID NullView()
+{
+    return nullptr;
+}
+inline HMODULE NullModule()
+{
+    return nullptr;
+}
+inline void CloseFile(HANDLE h)
+{
+    CloseHandle(h);
+}
+inline void CloseFind(HANDLE h)
+{
+    FindClose(h);
+}
+inline void CloseView(LPVOID p)
+{
+    UnmapViewOfFile(p);
+}
+inline void CloseModule(HMODULE h)
+{
+    FreeLibrary(h);
+}
 } // namespace detail
 
 // CreateFileW: INVALID_HANDLE_VALUE when absent.

@@ -5,7 +5,10 @@
 
 namespace
 {
-bool CharMatches(char patternChar, char textChar) { return patternChar == '?' || patternChar == textChar; }
+bool CharMatches(char patternChar, char textChar)
+{
+    return patternChar == '?' || patternChar == textChar;
+}
 
 // The run (no "*" in it) against text at the same length.
 bool RunMatchesAt(const char* run, size_t runLength, const char* text)

@@ -10,11 +10,13 @@ namespace
 {
 testsupport::ProcessResult Diag(const std::wstring& arguments, const std::string& input = std::string())
 {
-    return testsupport::RunProcess(L"\"" + testsupport::BinFolder() + L"\\SuiteDiag.exe\" " + arguments, 60000,
-                                   input);
+    return testsupport::RunProcess(L"\"" + testsupport::BinFolder() + L"\\SuiteDiag.exe\" " + arguments, 60000, input);
 }
 
-std::string U(const std::wstring& text) { return testsupport::Utf8(text); }
+std::string U(const std::wstring& text)
+{
+    return testsupport::Utf8(text);
+}
 
 class ChecksumCommands : public ::testing::Test
 {
@@ -33,10 +35,10 @@ protected:
 
 TEST_F(ChecksumCommands, Crc32ThroughEveryMethod)
 {
-    const std::string expected = "cbf43926  " + U(m_dir.File(L"check.txt")) + "\n" + "00000000  " +
-                                 U(m_dir.File(L"empty.txt")) + "\n";
-    for (const wchar_t* method : {L"", L"--method streamed ", L"--method mapped ", L"--method buffered ",
-                                  L"--method steps "})
+    const std::string expected =
+        "cbf43926  " + U(m_dir.File(L"check.txt")) + "\n" + "00000000  " + U(m_dir.File(L"empty.txt")) + "\n";
+    for (const wchar_t* method :
+         {L"", L"--method streamed ", L"--method mapped ", L"--method buffered ", L"--method steps "})
     {
         const auto r = Diag(L"crc32 " + std::wstring(method) + Q(L"check.txt") + L" " + Q(L"empty.txt"));
         EXPECT_EQ(0u, r.exitCode) << r.err;
@@ -85,7 +87,8 @@ TEST(ProtectedCommand, PathsFromArgumentsAndFromStdin)
     EXPECT_EQ(0u, r.exitCode) << r.err;
     EXPECT_EQ("101 C:\\Temp\\tool.dll\n110 C:\\Temp\\report.tmp\n000 D:\\Photos\\System Backup\\a.jpg\n", r.out);
 
-    const std::string input = "\xEF\xBB\xBF" "C:\\Temp\\readme\r\nC:\\caf\xC3\xA9\\Macro.VSMACROS\nC:\\RECYCLER\\x.txt\n";
+    const std::string input = "\xEF\xBB\xBF"
+                              "C:\\Temp\\readme\r\nC:\\caf\xC3\xA9\\Macro.VSMACROS\nC:\\RECYCLER\\x.txt\n";
     r = Diag(L"protected", input);
     EXPECT_EQ(0u, r.exitCode) << r.err;
     EXPECT_EQ("110 C:\\Temp\\readme\n111 C:\\caf\xC3\xA9\\Macro.VSMACROS\n000 C:\\RECYCLER\\x.txt\n", r.out);

@@ -20,7 +20,7 @@ public:
 
 protected:
     BYTE m_lpszBuffer[64];
-    ULONG m_nCount[2];  // message length in bits: low word, high word
+    ULONG m_nCount[2]; // message length in bits: low word, high word
     ULONG m_lMD5[4];
 };
 
@@ -28,7 +28,7 @@ protected:
 struct SUITECORE_API CFileSha1
 {
     UINT32 m_state[5];
-    UINT32 m_count[2];  // message length in bits: low word, high word
+    UINT32 m_count[2]; // message length in bits: low word, high word
     BYTE m_buffer[64];
     BYTE m_digest[20];
     UINT32 m_block[16];

@@ -20,12 +20,12 @@ public:
     void CreateFromPath(LPCWSTR lpszPath, DWORD dwUserValue = 0);
 
     // Parts of the path; empty when the path does not split into the fixed-size fields.
-    CString GetFileDrive() const;  // "C:"
-    CString GetFileDir() const;    // "\folder\"
-    CString GetFileRoot() const;   // "C:\folder\"
-    CString GetFileName() const;   // "name.ext"
-    CString GetFileTitle() const;  // "name"
-    CString GetFileExt() const;    // ".ext"
+    CString GetFileDrive() const; // "C:"
+    CString GetFileDir() const;   // "\folder\"
+    CString GetFileRoot() const;  // "C:\folder\"
+    CString GetFileName() const;  // "name.ext"
+    CString GetFileTitle() const; // "name"
+    CString GetFileExt() const;   // ".ext"
 
     const CString& GetFilePath() const { return m_strFilePath; }
     DWORD GetLength() const { return static_cast<DWORD>(m_ullSize); }
@@ -56,12 +56,12 @@ public:
 
     // The stored form: every member in declaration order, the path as text.
     void Serialize(CArchive& ar);
-    static constexpr UINT kMinArchivedSize = 4 + 4 + 4 + 8 + 3 * 8 + 4 + 4 + 8 + 8;  // empty path: 4 bytes
+    static constexpr UINT kMinArchivedSize = 4 + 4 + 4 + 8 + 3 * 8 + 4 + 4 + 8 + 8; // empty path: 4 bytes
 
 private:
     template <class Accumulate>
     bool Step(ULONGLONG ullLimit, const volatile BOOL* pbCancel, volatile LONG* plProgress, ULONGLONG& ullDone,
-               Accumulate accumulate);
+              Accumulate accumulate);
 
     DWORD m_dwUserValue;
     CString m_strFilePath;
@@ -72,8 +72,8 @@ private:
     __time64_t m_timLastWrite;
     DWORD m_dwWordSum;
     DWORD m_dwCrc;
-    ULONGLONG m_ullCrcDone;  // bytes taken into the CRC
-    ULONGLONG m_ullSumDone;  // bytes taken into the word sum
+    ULONGLONG m_ullCrcDone; // bytes taken into the CRC
+    ULONGLONG m_ullSumDone; // bytes taken into the word sum
 };
 
 template <>
@@ -92,10 +92,10 @@ public:
     enum
     {
         AddAtEnd = 0,
-        AddBySizeAscending = 2,   // before the first record not smaller
-        AddBySizeDescending = 3,  // before the first record not larger
-        AddByPathAscending = 4,   // before the first path not lower (case-sensitive)
-        AddByPathDescending = 5,  // before the first path not higher
+        AddBySizeAscending = 2,  // before the first record not smaller
+        AddBySizeDescending = 3, // before the first record not larger
+        AddByPathAscending = 4,  // before the first path not lower (case-sensitive)
+        AddByPathDescending = 5, // before the first path not higher
     };
 
     CFileInfoArray();
@@ -120,14 +120,14 @@ class SUITECORE_API CCrc32Dynamic
 {
 public:
     CCrc32Dynamic();
-    CCrc32Dynamic(const CCrc32Dynamic& other);  // the copy owns a table of its own
+    CCrc32Dynamic(const CCrc32Dynamic& other); // the copy owns a table of its own
     CCrc32Dynamic& operator=(const CCrc32Dynamic& other);
     virtual ~CCrc32Dynamic();
 
     void InitTable();
     void FreeTable();
 
-    DWORD StringCrc32(LPCWSTR szString, DWORD& dwCrc32) const;  // the low byte of each code unit
+    DWORD StringCrc32(LPCWSTR szString, DWORD& dwCrc32) const; // the low byte of each code unit
     DWORD FileCrc32Streamed(LPCWSTR szFilename, DWORD& dwCrc32) const;
     DWORD FileCrc32Mapped(LPCWSTR szFilename, DWORD& dwCrc32) const;
     DWORD FileCrc32Buffered(LPCWSTR szFilename, DWORD& dwCrc32) const;

@@ -73,7 +73,7 @@ TEST(Crc32Kernels, FastPathsEqualTheByteStepAtEveryLengthAndAlignment)
     {
         for (size_t length = 0; length <= 1024; ++length)
         {
-            const uint32_t seed = static_cast<uint32_t>(length * 2654435761u);  // any running value
+            const uint32_t seed = static_cast<uint32_t>(length * 2654435761u); // any running value
             const uint32_t expected = Bytewise(seed, data.data() + start, length);
             for (Crc32Fn fn : fast)
                 ASSERT_EQ(expected, fn(seed, data.data() + start, length)) << "start " << start << " length " << length;
@@ -111,7 +111,7 @@ TEST(Sha1Kernels, ShaInstructionsEqualThePortableTransform)
         for (size_t blocks = 0; blocks <= 17; ++blocks)
         {
             Sha1State portable, fast;
-            portable.h[0] ^= static_cast<uint32_t>(start);  // any starting state
+            portable.h[0] ^= static_cast<uint32_t>(start); // any starting state
             fast = portable;
             Sha1BlocksPortable(portable.h, data.data() + start, blocks);
             Sha1BlocksShaNi(fast.h, data.data() + start, blocks);

@@ -43,11 +43,13 @@ CString Sha1OfMemory(const std::string& bytes)
 
 DWORD CrcOfMemory(const std::string& bytes)
 {
-    return ~suitecore::kernels::Crc32Slicing8(0xFFFFFFFF, reinterpret_cast<const uint8_t*>(bytes.data()),
-                                              bytes.size());
+    return ~suitecore::kernels::Crc32Slicing8(0xFFFFFFFF, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
-std::wstring W(const CString& s) { return std::wstring(s.GetString()); }
+std::wstring W(const CString& s)
+{
+    return std::wstring(s.GetString());
+}
 
 // What a call writes to the C runtime's standard output.
 template <class Fn>
@@ -142,8 +144,7 @@ TEST(CFileSha1, FilesOfTheBoundarySizes)
         CString viaText;
         const std::string console = CaptureStdout([&] { viaText = GetFileSha1Text(path.c_str()); });
         EXPECT_EQ(W(text), W(viaText));
-        EXPECT_EQ("\r\n Filename: \r\n File contents hashed to:\r\n " + testsupport::Utf8(W(text)) + "\r\n",
-                  console);
+        EXPECT_EQ("\r\n Filename: \r\n File contents hashed to:\r\n " + testsupport::Utf8(W(text)) + "\r\n", console);
     }
 }
 
@@ -160,7 +161,7 @@ TEST(CFileSha1, UnreadableFilesGiveTheDigestOfNoData)
 
     CFileSha1 sha1;
     EXPECT_FALSE(sha1.HashFile(nullptr));
-    EXPECT_FALSE(sha1.HashFile(dir.Path().c_str()));  // a folder
+    EXPECT_FALSE(sha1.HashFile(dir.Path().c_str())); // a folder
 }
 
 namespace
@@ -212,7 +213,7 @@ TEST(CFileSha1, PathsOf1024CharactersAndMoreAreNotOpened)
     {
         const DeepFile refused(dir.Path(), 1024);
         ASSERT_EQ(1024u, refused.Path().size());
-        ASSERT_EQ("abc", testsupport::ReadFileBytes(refused.Path()));  // the file is there
+        ASSERT_EQ("abc", testsupport::ReadFileBytes(refused.Path())); // the file is there
         const std::string console = CaptureStdout([&] { text = GetFileSha1Text(refused.Path().c_str()); });
         EXPECT_NE(std::string::npos, console.find("An error occured")) << console;
         EXPECT_EQ(L"DA39A3EE5E6B4B0D3255BFEF95601890AFD80709", W(text));
@@ -308,7 +309,7 @@ TEST(CCrc32Dynamic, CopiesOwnTheirTables)
         EXPECT_EQ(0u, constructed.StringCrc32(L"abc", value));
     }
     DWORD value = 0;
-    EXPECT_EQ(0u, copy->StringCrc32(L"abc", value));  // the original's table is gone
+    EXPECT_EQ(0u, copy->StringCrc32(L"abc", value)); // the original's table is gone
     EXPECT_EQ(0x352441C2u, value);
     CCrc32Dynamic empty;
     *copy = empty;

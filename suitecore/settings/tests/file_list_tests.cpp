@@ -23,8 +23,7 @@ std::string Pattern(size_t size, unsigned salt = 0)
 
 DWORD CrcOf(const std::string& bytes)
 {
-    return ~suitecore::kernels::Crc32Slicing8(0xFFFFFFFF, reinterpret_cast<const uint8_t*>(bytes.data()),
-                                              bytes.size());
+    return ~suitecore::kernels::Crc32Slicing8(0xFFFFFFFF, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
 DWORD WordSumOf(const std::string& bytes)
@@ -92,7 +91,7 @@ TEST(CFileInfo, EmptyRecord)
 TEST(CFileInfo, CreateTakesTheFindData)
 {
     WIN32_FIND_DATAW data = FindData(L"big.iso", 0x123456789ULL, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
-    const ULONGLONG seconds = 1600000000;  // 2020-09-13 12:26:40 UTC
+    const ULONGLONG seconds = 1600000000; // 2020-09-13 12:26:40 UTC
     data.ftCreationTime = FileTimeOf(kUnixEpochAsFileTime + seconds * 10000000ULL);
     data.ftLastAccessTime = FileTimeOf(kUnixEpochAsFileTime + (seconds + 60) * 10000000ULL);
     data.ftLastWriteTime = FileTimeOf(kUnixEpochAsFileTime + (seconds + 3600) * 10000000ULL + 9999999);
@@ -117,9 +116,9 @@ TEST(CFileInfo, CreateTakesTheFindData)
 TEST(CFileInfo, TimesThatCannotBeConvertedAreZero)
 {
     WIN32_FIND_DATAW data = FindData(L"odd.txt", 1, FILE_ATTRIBUTE_ARCHIVE);
-    data.ftCreationTime = FileTimeOf(0);                      // 1601: before 1900
-    data.ftLastAccessTime = FileTimeOf(0xFFFFFFFFFFFFFFFFULL);  // not a time at all
-    data.ftLastWriteTime = FileTimeOf(kYear3100);  // a real date, beyond what the C library converts
+    data.ftCreationTime = FileTimeOf(0);                       // 1601: before 1900
+    data.ftLastAccessTime = FileTimeOf(0xFFFFFFFFFFFFFFFFULL); // not a time at all
+    data.ftLastWriteTime = FileTimeOf(kYear3100);              // a real date, beyond what the C library converts
     CFileInfo fi;
     fi.Create(&data, L"C:\\", 0);
     EXPECT_EQ(0, fi.GetCreationTime());
@@ -231,13 +230,15 @@ TEST(CFileInfo, EmptyFileHasTheCrcOfNoBytes)
 
 TEST(CFileInfoArray, PositionCodesPutNewRecordsBeforeEqualOnes)
 {
-    auto record = [](const wchar_t* name, ULONGLONG size, DWORD user) {
+    auto record = [](const wchar_t* name, ULONGLONG size, DWORD user)
+    {
         WIN32_FIND_DATAW data = FindData(name, size, 0);
         CFileInfo fi;
         fi.Create(&data, L"C:\\", user);
         return fi;
     };
-    auto users = [](const CFileInfoArray& list) {
+    auto users = [](const CFileInfoArray& list)
+    {
         std::vector<DWORD> values;
         for (INT_PTR i = 0; i < list.GetSize(); ++i)
             values.push_back(list[i].GetUserValue());
@@ -258,7 +259,7 @@ TEST(CFileInfoArray, PositionCodesPutNewRecordsBeforeEqualOnes)
 
     CFileInfoArray byPath;
     byPath.AddFileInfo(record(L"b", 0, 1), CFileInfoArray::AddByPathAscending);
-    byPath.AddFileInfo(record(L"B", 0, 2), CFileInfoArray::AddByPathAscending);  // case-sensitive: "B" < "b"
+    byPath.AddFileInfo(record(L"B", 0, 2), CFileInfoArray::AddByPathAscending); // case-sensitive: "B" < "b"
     byPath.AddFileInfo(record(L"b", 0, 3), CFileInfoArray::AddByPathAscending);
     byPath.AddFileInfo(record(L"c", 0, 4), CFileInfoArray::AddByPathAscending);
     EXPECT_EQ((std::vector<DWORD>{2, 3, 1, 4}), users(byPath));
@@ -272,7 +273,6 @@ TEST(CFileInfoArray, PositionCodesPutNewRecordsBeforeEqualOnes)
     for (int code : {0, 1, 6, -1})
         atEnd.AddFileInfo(record(L"z", 10 - static_cast<ULONGLONG>(code + 1), static_cast<DWORD>(code + 10)), code);
     EXPECT_EQ((std::vector<DWORD>{10, 11, 16, 9}), users(atEnd));
-
 }
 
 TEST(CFileInfoArray, AddFileAddsAnEmptyRecordForAMissingFile)
@@ -480,7 +480,7 @@ TEST(CFileInfoArray, ACorruptCountIsRefusedBeforeAllocating)
     CMemFile memory;
     {
         CArchive ar(&memory, CArchive::store);
-        ar.WriteCount(50000000);  // fifty million records in a few bytes
+        ar.WriteCount(50000000); // fifty million records in a few bytes
         ar << 1u << 2u;
         ar.Close();
     }
@@ -503,7 +503,7 @@ TEST(CFileInfoArray, ACorruptCountIsRefusedBeforeAllocating)
 
 TEST(WildcardMatch, Patterns)
 {
-    EXPECT_TRUE(WildcardMatch("*c*a*", "abc"));  // runs need not be in order
+    EXPECT_TRUE(WildcardMatch("*c*a*", "abc")); // runs need not be in order
     EXPECT_TRUE(WildcardMatch("a?c", "abc"));
     EXPECT_FALSE(WildcardMatch("*.txt", "notes.doc"));
     EXPECT_TRUE(WildcardMatch("*.txt", "notes.txt"));

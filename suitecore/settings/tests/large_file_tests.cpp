@@ -13,8 +13,8 @@
 
 namespace
 {
-constexpr ULONGLONG kSize = 0x100000000ULL + 0x300000 + 3;  // 4 GiB + 3 MiB + 3: a partial last word
-constexpr ULONGLONG kTailAt = kSize - 0x180003;              // a multiple of 4
+constexpr ULONGLONG kSize = 0x100000000ULL + 0x300000 + 3; // 4 GiB + 3 MiB + 3: a partial last word
+constexpr ULONGLONG kTailAt = kSize - 0x180003;            // a multiple of 4
 
 std::string Pattern(size_t size, unsigned salt)
 {

@@ -57,15 +57,91 @@ public:
     std::wstring Next()
     {
         static const wchar_t* const pieces[] = {
-            L"C:", L"D:", L"\\", L"\\", L"\\", L"Users", L"ann", L"Documents", L"Photos", L"Syst", L"system",
-            L"SYSTEM32", L"sys", L"tem", L"32", L"Program Files", L"Common Files", L"common", L"Windows", L"win",
-            L"nt", L"Temp", L"report", L"notes", L".tmp", L".txt", L".dll", L".doc", L".", L"~", L"recycle",
-            L":\\recycle", L"RECYCLER", L"sam", L"Samuel", L"s", L"a", L"m", L"default", L"def", L"ault", L"setup",
-            L".in", L"ini", L"getright", L"get", L"right", L"Microsoft", L"micro", L"soft", L"ware", L"help",
-            L"Help", L"LastGood", L"last", L"good", L"opera", L"7", L"\\profile", L"identities", L"\\{", L"{",
-            L"_restore", L"chklist", L"edb", L".chk", L"data", L".bak", L"music", L"video", L"x", L"y", L"z",
-            L"\x00e9t\x00e9", L"\x0130NDEX", L"\x212A", L"\x017F", L"\x00C5", L"\x0131", L"\xFF33YSTEM",
-            L"\x0160", L"caf\x00e9", L"\x4E2D\x6587", L"\xD83D\xDE00", L"a\x0301",
+            L"C:",
+            L"D:",
+            L"\\",
+            L"\\",
+            L"\\",
+            L"Users",
+            L"ann",
+            L"Documents",
+            L"Photos",
+            L"Syst",
+            L"system",
+            L"SYSTEM32",
+            L"sys",
+            L"tem",
+            L"32",
+            L"Program Files",
+            L"Common Files",
+            L"common",
+            L"Windows",
+            L"win",
+            L"nt",
+            L"Temp",
+            L"report",
+            L"notes",
+            L".tmp",
+            L".txt",
+            L".dll",
+            L".doc",
+            L".",
+            L"~",
+            L"recycle",
+            L":\\recycle",
+            L"RECYCLER",
+            L"sam",
+            L"Samuel",
+            L"s",
+            L"a",
+            L"m",
+            L"default",
+            L"def",
+            L"ault",
+            L"setup",
+            L".in",
+            L"ini",
+            L"getright",
+            L"get",
+            L"right",
+            L"Microsoft",
+            L"micro",
+            L"soft",
+            L"ware",
+            L"help",
+            L"Help",
+            L"LastGood",
+            L"last",
+            L"good",
+            L"opera",
+            L"7",
+            L"\\profile",
+            L"identities",
+            L"\\{",
+            L"{",
+            L"_restore",
+            L"chklist",
+            L"edb",
+            L".chk",
+            L"data",
+            L".bak",
+            L"music",
+            L"video",
+            L"x",
+            L"y",
+            L"z",
+            L"\x00e9t\x00e9",
+            L"\x0130NDEX",
+            L"\x212A",
+            L"\x017F",
+            L"\x00C5",
+            L"\x0131",
+            L"\xFF33YSTEM",
+            L"\x0160",
+            L"caf\x00e9",
+            L"\x4E2D\x6587",
+            L"\xD83D\xDE00",
+            L"a\x0301",
         };
         const size_t count = sizeof(pieces) / sizeof(*pieces);
         std::wstring path;
@@ -111,7 +187,7 @@ TEST(ProtectedFragments, BuiltFromBothGroupsLowerCasedDuplicatesIncluded)
     EXPECT_EQ(L"uninst.isu", std::wstring(fragments[80]));
     EXPECT_EQ(L"\\connection wizard", std::wstring(fragments[148]));
 
-    AddProtectedFileNames(names);  // appends
+    AddProtectedFileNames(names); // appends
     EXPECT_EQ(292, names.GetSize());
 }
 
@@ -130,10 +206,10 @@ TEST(IsPathUnprotected, EdgeCases)
     EXPECT_FALSE(IsPathUnprotected(L"C:\\x\\Jet.Log"));
     EXPECT_FALSE(IsPathUnprotected(L"C:\\x\\y.~nt"));
     EXPECT_FALSE(IsPathUnprotected(L"ntldr"));                 // at the start
-    EXPECT_FALSE(IsPathUnprotected(L"C:\\x\\signatures.ini"));  // at the end
+    EXPECT_FALSE(IsPathUnprotected(L"C:\\x\\signatures.ini")); // at the end
     EXPECT_TRUE(IsPathUnprotected(L"C:\\Temp\\report.tmp"));
     EXPECT_TRUE(IsPathUnprotected(L"C:\\Temp\\tool.dll"));
-    EXPECT_FALSE(IsPathUnprotected(L"C:\\Temp\\helper.dll"));  // "\help" is a folder fragment
+    EXPECT_FALSE(IsPathUnprotected(L"C:\\Temp\\helper.dll")); // "\help" is a folder fragment
     EXPECT_TRUE(IsPathUnprotected(L"C:\\Temp\\readme"));
     EXPECT_TRUE(IsPathUnprotected(L""));
     // Characters beyond ASCII are lower-cased as the framework does before matching.
@@ -178,21 +254,21 @@ TEST(IsFileDeletable, QueriesFileProtectionOnlyWhenItDecides)
     {
         QueryLog log;
         EXPECT_TRUE(protection::IsFileDeletable(L"C:\\Temp\\Report.TMP", QueryLog::Query));
-        EXPECT_EQ((std::vector<std::wstring>{L"c:\\temp\\report.tmp"}), QueryLog::paths);  // the lower-cased path
+        EXPECT_EQ((std::vector<std::wstring>{L"c:\\temp\\report.tmp"}), QueryLog::paths); // the lower-cased path
     }
     {
         QueryLog log;
-        QueryLog::answer = TRUE;  // under file protection
+        QueryLog::answer = TRUE; // under file protection
         EXPECT_FALSE(protection::IsFileDeletable(L"C:\\Temp\\font.ttf", QueryLog::Query));
         EXPECT_EQ(1u, QueryLog::paths.size());
     }
     {
         QueryLog log;
-        EXPECT_TRUE(protection::IsFileDeletable(L"C:\\Temp\\readme", QueryLog::Query));  // no extension
+        EXPECT_TRUE(protection::IsFileDeletable(L"C:\\Temp\\readme", QueryLog::Query)); // no extension
         EXPECT_FALSE(protection::IsFileDeletable(L"C:\\Temp\\tool.dll", QueryLog::Query));
-        EXPECT_FALSE(protection::IsFileDeletable(L"C:\\Temp\\tool. DLL ", QueryLog::Query));  // trimmed
+        EXPECT_FALSE(protection::IsFileDeletable(L"C:\\Temp\\tool. DLL ", QueryLog::Query)); // trimmed
         EXPECT_FALSE(protection::IsFileDeletable(L"C:\\Temp\\old.Dot", QueryLog::Query));
-        EXPECT_FALSE(protection::IsFileDeletable(L"C:\\Windows\\System32\\x.txt", QueryLog::Query));  // protected
+        EXPECT_FALSE(protection::IsFileDeletable(L"C:\\Windows\\System32\\x.txt", QueryLog::Query)); // protected
         EXPECT_FALSE(protection::IsFileDeletable(nullptr, QueryLog::Query));
         EXPECT_TRUE(QueryLog::paths.empty());
     }
@@ -213,7 +289,7 @@ TEST(IsFileDeletable, PathsTooLongToSplitAreNotDeletableAndRisky)
     const std::wstring longFolder = L"C:\\" + std::wstring(600, L'f') + L"\\a.tmp";
     for (const std::wstring& path : {longName, longFolder})
     {
-        EXPECT_TRUE(protection::IsPathUnprotected(path.c_str()));  // the fragments still answer
+        EXPECT_TRUE(protection::IsPathUnprotected(path.c_str())); // the fragments still answer
         EXPECT_FALSE(protection::IsFileDeletable(path.c_str(), QueryLog::Query));
         EXPECT_FALSE(IsFileDeletable(path.c_str()));
         EXPECT_TRUE(HasRiskyExtension(path.c_str()));
@@ -245,8 +321,8 @@ TEST(HasRiskyExtension, Types)
     EXPECT_FALSE(HasRiskyExtension(L"C:\\x\\a.txt"));
     EXPECT_FALSE(HasRiskyExtension(L"C:\\x\\a.jsx"));
     EXPECT_FALSE(HasRiskyExtension(L"C:\\x\\readme"));
-    EXPECT_FALSE(HasRiskyExtension(L"C:\\x.exe\\readme"));  // the folder's dot is not an extension
+    EXPECT_FALSE(HasRiskyExtension(L"C:\\x.exe\\readme")); // the folder's dot is not an extension
     EXPECT_FALSE(HasRiskyExtension(L"C:\\x\\a."));
     EXPECT_FALSE(HasRiskyExtension(L""));
-    EXPECT_FALSE(HasRiskyExtension(L"C:\\x\\a.dot"));  // critical for deletion, yet no macro type here
+    EXPECT_FALSE(HasRiskyExtension(L"C:\\x\\a.dot")); // critical for deletion, yet no macro type here
 }
