@@ -99,17 +99,26 @@ function(suite_version_resource target)
     target_sources(${target} PRIVATE ${rc})
 endfunction()
 
-# suite_add_gtest(name SOURCES files... [LIBS libs...] [LABELS labels...] [LOCKS locks...] [TIMEOUT s])
+# suite_add_gtest(name SOURCES files... [LIBS libs...] [LABELS labels...] [LOCKS locks...] [TIMEOUT s]
+#                 [DISPLAY])
 # A GoogleTest executable run under Wine; every test case becomes a CTest test at test time,
-# so the build itself never starts Wine.
+# so the build itself never starts Wine. DISPLAY tests draw for real: they run with the X11
+# driver and a virtual desktop in a prefix of their own, under Xvfb, and carry the label
+# "display".
 function(suite_add_gtest name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;LOCKS" ${ARGN})
+    cmake_parse_arguments(ARG "DISPLAY" "TIMEOUT" "SOURCES;LIBS;LABELS;LOCKS" ${ARGN})
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 120)
     endif()
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} gmock gtest_main suite_warnings)
     suite_runtime(${name} SHARED)
+    if(ARG_DISPLAY)
+        set_target_properties(${name} PROPERTIES
+            CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/cmake/wine-run-display;${SUITE_WINEPREFIX}")
+        list(APPEND ARG_LABELS display)
+        list(APPEND ARG_LOCKS x_display)
+    endif()
     set(props TIMEOUT ${ARG_TIMEOUT})
     if(ARG_LABELS)
         list(APPEND props LABELS "${ARG_LABELS}")

@@ -41,22 +41,6 @@ double BestSeconds(int runs, const std::function<void()>& fn);
 // A large buffer of deterministic pseudo-random bytes.
 std::vector<unsigned char> RandomBytes(size_t size, unsigned seed = 12345);
 
-// A GUID-named folder under the temporary folder for a benchmark's files, removed with its
-// contents on destruction.
-class ScratchFolder
-{
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::wstring& Path() const { return m_path; }  // without a trailing backslash
-
-private:
-    std::wstring m_path;
-};
-
 using CaseFn = void (*)(Reporter&);
 struct CaseRegistration
 {

@@ -2,6 +2,9 @@
 // that collects the same paths and sizes.
 #include "bench.h"
 
+#include <testsupport/testsupport.h>
+
+#include <framework/handles.h>
 #include <suitecore/filelist.h>
 
 namespace
@@ -18,8 +21,8 @@ struct Entry
 void PlainRecursion(const std::wstring& folder, std::vector<Entry>& entries)
 {
     WIN32_FIND_DATAW data;
-    const HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
+    const CUniqueFindHandle find(FindFirstFileW((folder + L"*").c_str(), &data));
+    if (!find)
         return;
     do
     {
@@ -35,8 +38,7 @@ void PlainRecursion(const std::wstring& folder, std::vector<Entry>& entries)
         entries.push_back({folder + data.cFileName,
                            (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
                            data.dwFileAttributes});
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.get(), &data));
 }
 
 void BuildTree(const std::wstring& root)
@@ -51,9 +53,8 @@ void BuildTree(const std::wstring& root)
             CreateDirectoryW(sub.c_str(), nullptr);
             for (int f = 0; f < kFiles; ++f)
             {
-                const HANDLE file = CreateFileW((sub + L"\\file" + std::to_wstring(f) + L".dat").c_str(), GENERIC_WRITE,
-                                                0, nullptr, CREATE_NEW, 0, nullptr);
-                CloseHandle(file);
+                const std::wstring path = sub + L"\\file" + std::to_wstring(f) + L".dat";
+                CUniqueFileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
             }
         }
     }
@@ -61,7 +62,7 @@ void BuildTree(const std::wstring& root)
 
 void BenchAddDir(suitebench::Reporter& r)
 {
-    suitebench::ScratchFolder folder;
+    testsupport::TempDir folder;
     BuildTree(folder.Path());
     const std::wstring root = folder.Path() + L"\\";
 

@@ -2,8 +2,11 @@
 // zlib's crc32 over the same bytes and the same I/O pattern.
 #include "bench.h"
 
+#include <testsupport/testsupport.h>
+
 #include "../suitecore/settings/checksum_kernels.h"
 
+#include <framework/handles.h>
 #include <suitecore/filelist.h>
 
 #include <zlib.h>
@@ -62,52 +65,47 @@ void BenchBuffer(suitebench::Reporter& r)
 // zlib over the file read in blocks of the given size.
 uint32_t ZlibOverReads(const std::wstring& path, DWORD blockSize)
 {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    const CUniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     std::unique_ptr<unsigned char[]> block(new unsigned char[blockSize]);
     uint32_t crc = 0;
     DWORD got = 0;
-    while (ReadFile(file, block.get(), blockSize, &got, nullptr) && got)
+    while (ReadFile(file.get(), block.get(), blockSize, &got, nullptr) && got)
         crc = ZlibCrc(crc, block.get(), got);
-    CloseHandle(file);
     return crc;
 }
 
 // zlib over the file mapped in 10 MiB views.
 uint32_t ZlibOverViews(const std::wstring& path)
 {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    const HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    const CUniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    const CUniqueHandle mapping(CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     uint32_t crc = 0;
     for (ULONGLONG at = 0; at < kFileBytes; at += 0xA00000)
     {
         const SIZE_T n = static_cast<SIZE_T>(kFileBytes - at < 0xA00000 ? kFileBytes - at : 0xA00000);
-        const void* view =
-            MapViewOfFile(mapping, FILE_MAP_READ, static_cast<DWORD>(at >> 32), static_cast<DWORD>(at), n);
-        crc = ZlibCrc(crc, static_cast<const unsigned char*>(view), n);
-        UnmapViewOfFile(view);
+        const CUniqueMappedView view(
+            MapViewOfFile(mapping.get(), FILE_MAP_READ, static_cast<DWORD>(at >> 32), static_cast<DWORD>(at), n));
+        crc = ZlibCrc(crc, static_cast<const unsigned char*>(view.get()), n);
     }
-    CloseHandle(mapping);
-    CloseHandle(file);
     return crc;
 }
 
 void WriteFileOf(const std::wstring& path, ULONGLONG size)
 {
     const std::vector<unsigned char> chunk = suitebench::RandomBytes(16u << 20, 11);
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const CUniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     for (ULONGLONG at = 0; at < size; at += chunk.size())
     {
         DWORD written = 0;
-        WriteFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr);
+        WriteFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr);
     }
-    CloseHandle(file);
 }
 
 void BenchFile(suitebench::Reporter& r)
 {
-    suitebench::ScratchFolder folder;
+    testsupport::TempDir folder;
     const std::wstring path = folder.Path() + L"\\crc.bin";
     WriteFileOf(path, kFileBytes);
     ZlibOverReads(path, 1 << 20); // into the page cache before any timing

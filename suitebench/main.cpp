@@ -1,8 +1,6 @@
 // SuiteBench [--tsv] [NAME...]: runs every benchmark, or those named.
 #include "bench.h"
 
-#include <objbase.h>
-
 #include <cstdio>
 #include <cwchar>
 #include <random>
@@ -107,45 +105,6 @@ double BestSeconds(int runs, const std::function<void()>& fn)
     }
     return best;
 }
-
-namespace
-{
-void RemoveTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW data;
-    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE)
-    {
-        do
-        {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring path = folder + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileW(path.c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-} // namespace
-
-ScratchFolder::ScratchFolder()
-{
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    GUID guid;
-    CoCreateGuid(&guid);
-    wchar_t name[64];
-    StringFromGUID2(guid, name, 64);
-    m_path = std::wstring(temp) + L"suitebench-" + name;
-    CreateDirectoryW(m_path.c_str(), nullptr);
-}
-
-ScratchFolder::~ScratchFolder() { RemoveTree(m_path); }
 
 std::vector<unsigned char> RandomBytes(size_t size, unsigned seed)
 {

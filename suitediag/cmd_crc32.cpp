@@ -1,6 +1,7 @@
 // SuiteDiag crc32: the CRC-32 of files through one of SuiteCore's file methods.
 #include "command.h"
 
+#include <framework/handles.h>
 #include <suitecore/filelist.h>
 
 namespace
@@ -10,10 +11,9 @@ constexpr ULONGLONG kStep = 1 << 20;
 // GetCrc in steps of 1 MiB, as a scanner with a progress display calls it.
 DWORD CrcInSteps(LPCWSTR path, DWORD& crc)
 {
-    const HANDLE probe = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (probe == INVALID_HANDLE_VALUE)
+    // GetCrc reports no errors: find out first whether the file can be read at all.
+    if (!CUniqueFileHandle(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)))
         return GetLastError();
-    CloseHandle(probe);
     CFileInfo fi;
     fi.CreateFromPath(path);
     for (ULONGLONG limit = kStep; limit < fi.GetLength64(); limit += kStep)

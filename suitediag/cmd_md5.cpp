@@ -1,6 +1,7 @@
 // SuiteDiag md5: the MD5 digest of each file's bytes, from SuiteCore's in-memory digest.
 #include "command.h"
 
+#include <framework/handles.h>
 #include <suitecore/checksum.h>
 
 namespace
@@ -8,36 +9,28 @@ namespace
 // The digest of the whole file, mapped into memory; 0 or the Win32 error.
 DWORD FileMd5(LPCWSTR path, CString& digest)
 {
-    const HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const CUniqueFileHandle file(
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
         return GetLastError();
-    DWORD error = 0;
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size))
-        error = GetLastError();
-    else if (size.QuadPart == 0)
+    if (!GetFileSizeEx(file.get(), &size))
+        return GetLastError();
+    if (size.QuadPart == 0)
+    {
         digest = CMD5Checksum::GetMD5(nullptr, 0);
-    else if (size.QuadPart > 0x7FFFFFFF)
-        error = ERROR_FILE_TOO_LARGE;
-    else if (const HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr))
-    {
-        if (const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0))
-        {
-            digest = CMD5Checksum::GetMD5(static_cast<const BYTE*>(view), static_cast<UINT>(size.QuadPart));
-            UnmapViewOfFile(view);
-        }
-        else
-        {
-            error = GetLastError();
-        }
-        CloseHandle(mapping);
+        return 0;
     }
-    else
-    {
-        error = GetLastError();
-    }
-    CloseHandle(file);
-    return error;
+    if (size.QuadPart > 0x7FFFFFFF)
+        return ERROR_FILE_TOO_LARGE;
+    const CUniqueHandle mapping(CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping)
+        return GetLastError();
+    const CUniqueMappedView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
+    if (!view)
+        return GetLastError();
+    digest = CMD5Checksum::GetMD5(static_cast<const BYTE*>(view.get()), static_cast<UINT>(size.QuadPart));
+    return 0;
 }
 
 int RunMd5(suitediag::Args& args)

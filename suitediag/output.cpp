@@ -33,24 +33,30 @@ void ErrLine(LPCWSTR text)
     Write(GetStdHandle(STD_ERROR_HANDLE), line);
 }
 
+namespace
+{
+void WriteFormatV(DWORD stream, LPCWSTR format, va_list args)
+{
+    CString text;
+    text.FormatV(format, args);
+    Write(GetStdHandle(stream), text);
+}
+} // namespace
+
 void OutFormat(LPCWSTR format, ...)
 {
     va_list args;
     va_start(args, format);
-    CString text;
-    text.FormatV(format, args);
+    WriteFormatV(STD_OUTPUT_HANDLE, format, args);
     va_end(args);
-    Out(text);
 }
 
 void ErrFormat(LPCWSTR format, ...)
 {
     va_list args;
     va_start(args, format);
-    CString text;
-    text.FormatV(format, args);
+    WriteFormatV(STD_ERROR_HANDLE, format, args);
     va_end(args);
-    Write(GetStdHandle(STD_ERROR_HANDLE), text);
 }
 void OutBuffer::AppendFormat(LPCWSTR format, ...)
 {

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The shipped binaries as Windows sees them: SuiteCore exports by ordinal with no names,
 its clients import it by ordinal only, every deliverable carries a version block and every
-program a manifest."""
+program a manifest, and the modules that ship alone import nothing but the system's DLLs."""
 import argparse
 import os
 import re
@@ -18,6 +18,18 @@ def objdump(path):
 
 def resource_types(dump):
     return {int(m, 16) for m in re.findall(r'^[0-9a-f]{3}   Entry: ID: 0x([0-9a-f]+)', dump, re.M)}
+
+
+# DLLs every supported Windows has in its system folder.
+SYSTEM_DLLS = {
+    'kernel32.dll', 'user32.dll', 'gdi32.dll', 'advapi32.dll', 'shell32.dll', 'shlwapi.dll',
+    'ole32.dll', 'oleaut32.dll', 'comctl32.dll', 'comdlg32.dll', 'version.dll', 'msvcrt.dll',
+    'ws2_32.dll', 'wsock32.dll', 'winmm.dll', 'rpcrt4.dll', 'netapi32.dll', 'iphlpapi.dll',
+}
+
+
+def imported_dlls(dump):
+    return [name.lower() for name in re.findall(r'DLL Name: (\S+)', dump)]
 
 
 def imports_of(dump, dll):
@@ -51,6 +63,13 @@ class Binaries(unittest.TestCase):
                 if name.lower().endswith('.exe'):
                     self.assertIn(24, types, 'no manifest')
 
+    def test_standalone_modules_import_only_system_dlls(self):
+        for name in ARGS.standalone:
+            with self.subTest(binary=name):
+                dlls = imported_dlls(objdump(os.path.join(ARGS.bin, name)))
+                self.assertIn('kernel32.dll', dlls)
+                self.assertEqual([], [d for d in dlls if d not in SYSTEM_DLLS])
+
 
 if __name__ == '__main__':
     parser = argparse.ArgumentParser()
@@ -58,7 +77,9 @@ if __name__ == '__main__':
     parser.add_argument('--bin', required=True)
     parser.add_argument('--clients', required=True, help='semicolon-separated binaries bound to SuiteCore')
     parser.add_argument('--deliverables', required=True, help='semicolon-separated shipped binaries')
+    parser.add_argument('--standalone', default='', help='semicolon-separated binaries that ship alone')
     ARGS, rest = parser.parse_known_args()
     ARGS.clients = [c for c in ARGS.clients.split(';') if c]
     ARGS.deliverables = [d for d in ARGS.deliverables.split(';') if d]
+    ARGS.standalone = [d for d in ARGS.standalone.split(';') if d]
     unittest.main(argv=[sys.argv[0]] + rest)

@@ -3,6 +3,7 @@
 #include "framework/file.h"
 
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 IMPLEMENT_DYNAMIC(CArchiveException, CException)
@@ -25,15 +26,8 @@ BOOL CArchiveException::GetErrorMessage(LPWSTR lpszError, UINT nMaxError, PUINT 
         L"%s contains an incorrect schema.",
         L"The archive buffer of %s is full.",
     };
-    if (pnHelpContext)
-        *pnHelpContext = 0;
-    if (!lpszError || !nMaxError)
-        return FALSE;
-    const int cause = m_cause >= 0 && m_cause <= bufferFull ? m_cause : genericException;
-    CString text;
-    text.Format(kCauses[cause], m_strFileName.IsEmpty() ? L"an unnamed file" : m_strFileName.GetString());
-    lstrcpynW(lpszError, text, static_cast<int>(nMaxError));
-    return TRUE;
+    return FormatCauseMessage(kCauses, static_cast<int>(std::size(kCauses)), m_cause, genericException, m_strFileName,
+                              lpszError, nMaxError, pnHelpContext);
 }
 
 void AfxThrowArchiveException(int cause, LPCWSTR lpszArchiveName)

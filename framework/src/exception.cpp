@@ -1,6 +1,7 @@
 #include "framework/exception.h"
 
 #include "framework/msgbox.h"
+#include "framework/string.h"
 
 #include <cwchar>
 #include <iterator>
@@ -36,6 +37,21 @@ int CException::ReportError(UINT nType, UINT nMessageID) const
     if (nMessageID)
         return AfxMessageBox(nMessageID, nType);
     return AfxMessageBox(L"An unknown error has occurred.", nType);
+}
+
+BOOL CException::FormatCauseMessage(const LPCWSTR* causeTexts, int causeCount, int cause, int fallbackCause,
+                                    LPCWSTR lpszFileName, LPWSTR lpszError, UINT nMaxError, PUINT pnHelpContext)
+{
+    if (pnHelpContext)
+        *pnHelpContext = 0;
+    if (!lpszError || !nMaxError)
+        return FALSE;
+    if (cause < 0 || cause >= causeCount)
+        cause = fallbackCause;
+    CString text;
+    text.Format(causeTexts[cause], lpszFileName && *lpszFileName ? lpszFileName : L"an unnamed file");
+    lstrcpynW(lpszError, text, static_cast<int>(nMaxError));
+    return TRUE;
 }
 
 CSimpleException::CSimpleException(BOOL bAutoDelete, LPCWSTR lpszMessage)

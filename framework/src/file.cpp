@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <ctime>
 #include <fcntl.h>
 #include <io.h>
@@ -40,15 +41,8 @@ BOOL CFileException::GetErrorMessage(LPWSTR lpszError, UINT nMaxError, PUINT pnH
         L"Disk full while accessing %s.",
         L"An attempt was made to access %s past its end.",
     };
-    if (pnHelpContext)
-        *pnHelpContext = 0;
-    if (!lpszError || !nMaxError)
-        return FALSE;
-    const int cause = m_cause >= 0 && m_cause <= endOfFile ? m_cause : genericException;
-    CString text;
-    text.Format(kCauses[cause], m_strFileName.IsEmpty() ? L"an unnamed file" : m_strFileName.GetString());
-    lstrcpynW(lpszError, text, static_cast<int>(nMaxError));
-    return TRUE;
+    return FormatCauseMessage(kCauses, static_cast<int>(std::size(kCauses)), m_cause, genericException, m_strFileName,
+                              lpszError, nMaxError, pnHelpContext);
 }
 
 int PASCAL CFileException::OsErrorToException(LONG lOsError)

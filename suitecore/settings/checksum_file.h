@@ -2,7 +2,7 @@
 // hint. Internal to SuiteCore.
 #pragma once
 
-#include "unique_handle.h"
+#include <framework/handles.h>
 
 namespace suitecore
 {
@@ -10,9 +10,9 @@ constexpr DWORD kChecksumOpenFlags = FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_
                                      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY;
 static_assert(kChecksumOpenFlags == 0x8000027);
 
-inline UniqueFile OpenForChecksum(LPCWSTR path)
+inline CUniqueFileHandle OpenForChecksum(LPCWSTR path)
 {
-    return UniqueFile(
+    return CUniqueFileHandle(
         CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, kChecksumOpenFlags, nullptr));
 }
 } // namespace suitecore

@@ -16,14 +16,14 @@ constexpr ULONGLONG kViewSize = 0xA00000; // 10 MiB a view
 // Reads the file in blocks of kBlockSize into the running CRC; 0 or the Win32 error.
 DWORD CrcOfBlocks(LPCWSTR path, DWORD& crc)
 {
-    const suitecore::UniqueFile file = suitecore::OpenForChecksum(path);
+    const CUniqueFileHandle file = suitecore::OpenForChecksum(path);
     if (!file)
         return GetLastError();
     std::unique_ptr<BYTE[]> block(new BYTE[kBlockSize]);
     for (;;)
     {
         DWORD got = 0;
-        if (!ReadFile(file.Get(), block.get(), kBlockSize, &got, nullptr))
+        if (!ReadFile(file.get(), block.get(), kBlockSize, &got, nullptr))
             return GetLastError();
         if (!got)
             return 0;
@@ -33,26 +33,26 @@ DWORD CrcOfBlocks(LPCWSTR path, DWORD& crc)
 
 DWORD CrcOfViews(LPCWSTR path, DWORD& crc)
 {
-    const suitecore::UniqueFile file = suitecore::OpenForChecksum(path);
+    const CUniqueFileHandle file = suitecore::OpenForChecksum(path);
     if (!file)
         return GetLastError();
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.Get(), &size))
+    if (!GetFileSizeEx(file.get(), &size))
         return ERROR_BAD_LENGTH;
     if (size.QuadPart == 0)
         return 0; // nothing to map
-    const suitecore::UniqueHandle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    const CUniqueHandle mapping(CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     if (!mapping)
         return GetLastError();
     const ULONGLONG total = static_cast<ULONGLONG>(size.QuadPart);
     for (ULONGLONG offset = 0; offset < total; offset += kViewSize)
     {
         const SIZE_T length = static_cast<SIZE_T>(total - offset < kViewSize ? total - offset : kViewSize);
-        const suitecore::UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, static_cast<DWORD>(offset >> 32),
+        const CUniqueMappedView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, static_cast<DWORD>(offset >> 32),
                                                        static_cast<DWORD>(offset), length));
         if (!view)
             return GetLastError();
-        crc = Crc32Update(crc, static_cast<const BYTE*>(view.Get()), length);
+        crc = Crc32Update(crc, static_cast<const BYTE*>(view.get()), length);
     }
     return 0;
 }

@@ -86,10 +86,8 @@ void CFileInfo::CreateFromPath(LPCWSTR lpszPath, DWORD dwUserValue)
     if (!lpszPath)
         return;
     WIN32_FIND_DATAW data;
-    const HANDLE find = FindFirstFileW(lpszPath, &data);
-    if (find == INVALID_HANDLE_VALUE)
+    if (!CUniqueFindHandle(FindFirstFileW(lpszPath, &data)))
         return;
-    FindClose(find);
     const CString path(lpszPath);
     Create(&data, path.Left(path.ReverseFind(L'\\') + 1), dwUserValue);
 }
@@ -152,12 +150,12 @@ bool CFileInfo::Step(ULONGLONG ullLimit, const volatile BOOL* pbCancel, volatile
     if (ullDone >= limit)
         return false;
 
-    const suitecore::UniqueFile file = suitecore::OpenForChecksum(m_strFilePath);
+    const CUniqueFileHandle file = suitecore::OpenForChecksum(m_strFilePath);
     if (!file)
         return false;
     LARGE_INTEGER position;
     position.QuadPart = static_cast<LONGLONG>(ullDone);
-    if (!SetFilePointerEx(file.Get(), position, nullptr, FILE_BEGIN))
+    if (!SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN))
         return false;
 
     const DWORD blockSize = static_cast<DWORD>(limit < kMaxStepBlock ? limit : kMaxStepBlock);
@@ -166,7 +164,7 @@ bool CFileInfo::Step(ULONGLONG ullLimit, const volatile BOOL* pbCancel, volatile
     while (ullDone < limit)
     {
         DWORD got = 0;
-        if (!ReadFile(file.Get(), block.get(), blockSize, &got, nullptr) || !got)
+        if (!ReadFile(file.get(), block.get(), blockSize, &got, nullptr) || !got)
             break;
         accumulate(block.get(), got);
         readAny = true;
@@ -322,7 +320,7 @@ INT_PTR CFileInfoArray::AddDir(const CString& strFolder, LPCWSTR lpszMask, BOOL 
     // Sub-folders first, depth first, in the order the file system gives them.
     WIN32_FIND_DATAW data;
     {
-        const suitecore::UniqueFind find(FindFirstFileW(strFolder + L"*", &data));
+        const CUniqueFindHandle find(FindFirstFileW(strFolder + L"*", &data));
         if (find)
         {
             do
@@ -342,7 +340,7 @@ INT_PTR CFileInfoArray::AddDir(const CString& strFolder, LPCWSTR lpszMask, BOOL 
                     files.emplace_back();
                     files.back().Create(&data, strFolder, 0);
                 }
-            } while (!Cancelled(pbCancel) && FindNextFileW(find.Get(), &data));
+            } while (!Cancelled(pbCancel) && FindNextFileW(find.get(), &data));
         }
     }
     if (Cancelled(pbCancel))
@@ -359,14 +357,14 @@ INT_PTR CFileInfoArray::AddDir(const CString& strFolder, LPCWSTR lpszMask, BOOL 
         return added;
     }
 
-    const suitecore::UniqueFind find(FindFirstFileW(strFolder + mask, &data));
+    const CUniqueFindHandle find(FindFirstFileW(strFolder + mask, &data));
     if (!find)
         return added;
     do
     {
         if (!IsFolder(data))
             add(data);
-    } while (!Cancelled(pbCancel) && FindNextFileW(find.Get(), &data));
+    } while (!Cancelled(pbCancel) && FindNextFileW(find.get(), &data));
     return added;
 }
 

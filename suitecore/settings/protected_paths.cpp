@@ -2,7 +2,8 @@
 
 #include "path_split.h"
 
-#include <cwchar>
+#include <framework/syslib.h>
+
 #include <deque>
 
 namespace suitecore::protection
@@ -344,15 +345,9 @@ bool HasRiskyExtension(LPCWSTR path)
 
 SfcQueryFn SystemFileProtectionQuery()
 {
-    static const SfcQueryFn query = []
-    {
-        WCHAR path[MAX_PATH];
-        const UINT length = GetSystemDirectoryW(path, MAX_PATH);
-        if (!length || length + 9 >= MAX_PATH)
-            return SfcQueryFn(nullptr);
-        wcscpy(path + length, L"\\sfc.dll");
+    static const SfcQueryFn query = [] {
         // Stays loaded for the process, like every library bound at run time.
-        const HMODULE sfc = LoadLibraryW(path);
+        const HMODULE sfc = AfxLoadSystemLibrary(L"sfc.dll");
         return sfc ? reinterpret_cast<SfcQueryFn>(GetProcAddress(sfc, "SfcIsFileProtected")) : nullptr;
     }();
     return query;

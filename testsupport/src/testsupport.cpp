@@ -213,3 +213,80 @@ std::wstring Wide(const std::string& utf8)
     return out;
 }
 } // namespace testsupport
+
+namespace testsupport
+{
+Capture CaptureClient(HWND window)
+{
+    Capture capture;
+    RECT client;
+    if (!GetClientRect(window, &client))
+        return capture;
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    const int w = client.right, h = client.bottom;
+    if (w <= 0 || h <= 0)
+        return capture;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits)
+    {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        if (BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY))
+        {
+            GdiFlush();
+            const auto* p = static_cast<const unsigned*>(bits);
+            capture.width = w;
+            capture.height = h;
+            capture.pixels.assign(p, p + static_cast<size_t>(w) * h);
+            for (unsigned& px : capture.pixels)
+                px &= 0x00FFFFFF;
+        }
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return capture;
+}
+
+bool SaveBitmap(const Capture& capture, const std::wstring& path)
+{
+    if (capture.pixels.empty())
+        return false;
+    const int rowBytes = (capture.width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = capture.width;
+    info.biHeight = -capture.height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(rowBytes) * capture.height;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+    for (int y = 0; y < capture.height; ++y)
+    {
+        std::string row(static_cast<size_t>(rowBytes), '\0');
+        for (int x = 0; x < capture.width; ++x)
+        {
+            const unsigned px = capture.At(x, y);
+            row[static_cast<size_t>(x) * 3] = static_cast<char>(px & 0xFF);
+            row[static_cast<size_t>(x) * 3 + 1] = static_cast<char>((px >> 8) & 0xFF);
+            row[static_cast<size_t>(x) * 3 + 2] = static_cast<char>((px >> 16) & 0xFF);
+        }
+        bytes += row;
+    }
+    return WriteFileBytes(path, bytes);
+}
+} // namespace testsupport

@@ -20,6 +20,10 @@ public:
     virtual int ReportError(UINT nType = MB_OK, UINT nMessageID = 0) const;
 
 protected:
+    // The message for one of a table of cause texts, each with a %s for the file's name.
+    static BOOL FormatCauseMessage(const LPCWSTR* causeTexts, int causeCount, int cause, int fallbackCause,
+                                   LPCWSTR lpszFileName, LPWSTR lpszError, UINT nMaxError, PUINT pnHelpContext);
+
     BOOL m_bAutoDelete;
 };
 

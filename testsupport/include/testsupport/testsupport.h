@@ -69,3 +69,19 @@ ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs = 6000
 std::string Utf8(const std::wstring& text);
 std::wstring Wide(const std::string& utf8);
 } // namespace testsupport
+
+namespace testsupport
+{
+// The pixels of a window's client area as 0x00RRGGBB values, row by row from the top, read
+// from the screen (so the window must be visible and on top). Empty when nothing was captured.
+struct Capture
+{
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned> pixels;
+    unsigned At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+Capture CaptureClient(HWND window);
+// Writes a capture as a 24-bit BMP file (for looking at a failing test's screen).
+bool SaveBitmap(const Capture& capture, const std::wstring& path);
+} // namespace testsupport
