@@ -9,8 +9,7 @@ namespace
 // The digest of the whole file, mapped into memory; 0 or the Win32 error.
 DWORD FileMd5(LPCWSTR path, CString& digest)
 {
-    const CUniqueFileHandle file(
-        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    const CUniqueFileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file)
         return GetLastError();
     LARGE_INTEGER size;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace suitecore::kernels
 {
@@ -44,4 +45,33 @@ uint32_t WordSum(uint32_t sum, const uint8_t* data, size_t length);
 
 // MD5 compression of whole 64-byte blocks into state[4].
 void Md5Blocks(uint32_t* state, const uint8_t* data, size_t blocks);
+
+// The streaming part MD5 and SHA-1 share: counts the message length in bits in two 32-bit words
+// (low, high), completes the partial block in buffer, hands whole blocks to compress(data,
+// blocks) and keeps the rest in buffer.
+template <class Word, class Compress>
+void AddToBlocks(uint8_t (&buffer)[64], Word (&bitCount)[2], const uint8_t* data, uint32_t length, Compress compress)
+{
+    if (!length)
+        return;
+    uint32_t index = (bitCount[0] >> 3) & 63;
+    const Word bits = static_cast<Word>(length << 3);
+    bitCount[0] += bits;
+    if (bitCount[0] < bits)
+        ++bitCount[1];
+    bitCount[1] += length >> 29;
+
+    uint32_t taken = 0;
+    if (index + length >= 64)
+    {
+        taken = 64 - index;
+        memcpy(buffer + index, data, taken);
+        compress(buffer, 1);
+        const uint32_t blocks = (length - taken) / 64;
+        compress(data + taken, blocks);
+        taken += blocks * 64;
+        index = 0;
+    }
+    memcpy(buffer + index, data + taken, length - taken);
+}
 } // namespace suitecore::kernels

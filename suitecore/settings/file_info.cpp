@@ -5,35 +5,14 @@
 #include "checksum_kernels.h"
 #include "path_split.h"
 
-#include <ctime>
+#include <framework/file.h>
+
 #include <memory>
 #include <vector>
 
 namespace
 {
 constexpr ULONGLONG kMaxStepBlock = 16384;
-
-// A file time as local seconds since 1970; 0 for years before 1900 and for any time that
-// cannot be converted (an unreadable time must not end a whole folder walk).
-__time64_t ToLocalTime64(const FILETIME& fileTime)
-{
-    FILETIME local;
-    SYSTEMTIME st;
-    if (!FileTimeToLocalFileTime(&fileTime, &local) || !FileTimeToSystemTime(&local, &st))
-        return 0;
-    if (st.wYear < 1900)
-        return 0;
-    tm parts = {};
-    parts.tm_year = st.wYear - 1900;
-    parts.tm_mon = st.wMonth - 1;
-    parts.tm_mday = st.wDay;
-    parts.tm_hour = st.wHour;
-    parts.tm_min = st.wMinute;
-    parts.tm_sec = st.wSecond;
-    parts.tm_isdst = -1; // daylight saving as the C library sees it
-    const __time64_t seconds = _mktime64(&parts);
-    return seconds == -1 ? 0 : seconds;
-}
 
 bool IsDotOrDotDot(LPCWSTR name)
 {
@@ -73,9 +52,10 @@ void CFileInfo::Create(const WIN32_FIND_DATAW* pFindData, LPCWSTR lpszFolder, DW
     m_strFilePath.Append(pFindData->cFileName, nameLength);
     m_dwAttributes = pFindData->dwFileAttributes;
     m_ullSize = (static_cast<ULONGLONG>(pFindData->nFileSizeHigh) << 32) | pFindData->nFileSizeLow;
-    m_timCreation = ToLocalTime64(pFindData->ftCreationTime);
-    m_timLastAccess = ToLocalTime64(pFindData->ftLastAccessTime);
-    m_timLastWrite = ToLocalTime64(pFindData->ftLastWriteTime);
+    // A time that cannot be converted is stored as 0: it must not end a whole folder walk.
+    m_timCreation = AfxFileTimeToLocalTime(pFindData->ftCreationTime);
+    m_timLastAccess = AfxFileTimeToLocalTime(pFindData->ftLastAccessTime);
+    m_timLastWrite = AfxFileTimeToLocalTime(pFindData->ftLastWriteTime);
     m_dwUserValue = dwUserValue;
     m_ullCrcDone = 0;
     m_ullSumDone = 0;

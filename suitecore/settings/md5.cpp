@@ -28,28 +28,10 @@ CMD5Checksum::~CMD5Checksum() = default;
 
 void CMD5Checksum::Update(const BYTE* pInput, ULONG nInputLen)
 {
-    if (!nInputLen)
-        return;
-    ULONG index = (m_nCount[0] >> 3) & 0x3F;
-    const ULONG bits = nInputLen << 3;
-    m_nCount[0] += bits;
-    if (m_nCount[0] < bits)
-        ++m_nCount[1];
-    m_nCount[1] += nInputLen >> 29;
-
-    ULONG taken = 0;
-    const ULONG room = 64 - index;
-    if (nInputLen >= room)
-    {
-        memcpy(m_lpszBuffer + index, pInput, room);
-        suitecore::kernels::Md5Blocks(reinterpret_cast<uint32_t*>(m_lMD5), m_lpszBuffer, 1);
-        taken = room;
-        const ULONG blocks = (nInputLen - taken) / 64;
-        suitecore::kernels::Md5Blocks(reinterpret_cast<uint32_t*>(m_lMD5), pInput + taken, blocks);
-        taken += blocks * 64;
-        index = 0;
-    }
-    memcpy(m_lpszBuffer + index, pInput + taken, nInputLen - taken);
+    suitecore::kernels::AddToBlocks(
+        m_lpszBuffer, m_nCount, pInput, nInputLen,
+        [this](const BYTE* data, size_t blocks)
+        { suitecore::kernels::Md5Blocks(reinterpret_cast<uint32_t*>(m_lMD5), data, blocks); });
 }
 
 CString CMD5Checksum::Final()

@@ -345,7 +345,8 @@ bool HasRiskyExtension(LPCWSTR path)
 
 SfcQueryFn SystemFileProtectionQuery()
 {
-    static const SfcQueryFn query = [] {
+    static const SfcQueryFn query = []
+    {
         // Stays loaded for the process, like every library bound at run time.
         const HMODULE sfc = AfxLoadSystemLibrary(L"sfc.dll");
         return sfc ? reinterpret_cast<SfcQueryFn>(GetProcAddress(sfc, "SfcIsFileProtected")) : nullptr;

@@ -49,27 +49,9 @@ void CFileSha1::Reset()
 
 void CFileSha1::AddBytes(const BYTE* pData, UINT32 nCount)
 {
-    if (!nCount)
-        return;
-    UINT32 index = (m_count[0] >> 3) & 63;
-    const UINT32 bits = nCount << 3;
-    m_count[0] += bits;
-    if (m_count[0] < bits)
-        ++m_count[1];
-    m_count[1] += nCount >> 29;
-
-    UINT32 taken = 0;
-    if (index + nCount >= 64)
-    {
-        taken = 64 - index;
-        memcpy(m_buffer + index, pData, taken);
-        suitecore::kernels::Sha1Blocks(m_state, m_buffer, 1);
-        const UINT32 blocks = (nCount - taken) / 64;
-        suitecore::kernels::Sha1Blocks(m_state, pData + taken, blocks);
-        taken += blocks * 64;
-        index = 0;
-    }
-    memcpy(m_buffer + index, pData + taken, nCount - taken);
+    suitecore::kernels::AddToBlocks(m_buffer, m_count, pData, nCount,
+                                    [this](const BYTE* data, size_t blocks)
+                                    { suitecore::kernels::Sha1Blocks(m_state, data, blocks); });
 }
 
 bool CFileSha1::HashFile(LPCWSTR lpszPath)

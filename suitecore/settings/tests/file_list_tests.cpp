@@ -1,6 +1,7 @@
 // File records, file lists and the wildcard matcher through SuiteCore's exports, on real files
 // in throwaway folders.
 #include "../checksum_kernels.h"
+#include "word_sum_oracle.h"
 
 #include <framework/file.h>
 #include <suitecore/filelist.h>
@@ -24,19 +25,6 @@ std::string Pattern(size_t size, unsigned salt = 0)
 DWORD CrcOf(const std::string& bytes)
 {
     return ~suitecore::kernels::Crc32Slicing8(0xFFFFFFFF, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-}
-
-DWORD WordSumOf(const std::string& bytes)
-{
-    DWORD sum = 0;
-    for (size_t i = 0; i < bytes.size(); i += 4)
-    {
-        DWORD word = 0;
-        for (size_t k = 0; k < 4 && i + k < bytes.size(); ++k)
-            word |= static_cast<DWORD>(static_cast<unsigned char>(bytes[i + k])) << (8 * k);
-        sum += word;
-    }
-    return sum;
 }
 
 CFileInfo RecordOf(const std::wstring& path)
@@ -65,6 +53,23 @@ WIN32_FIND_DATAW FindData(const wchar_t* name, ULONGLONG size, DWORD attributes)
     data.nFileSizeLow = static_cast<DWORD>(size);
     wcscpy(data.cFileName, name);
     return data;
+}
+
+// Loads the list from the file; the archive exception's cause, or -1 when it loaded.
+int LoadFailureCause(CMemFile& file, CFileInfoArray& list)
+{
+    try
+    {
+        CArchive ar(&file, CArchive::load);
+        list.Serialize(ar);
+    }
+    catch (CArchiveException* e)
+    {
+        const int cause = e->m_cause;
+        e->Delete();
+        return cause;
+    }
+    return -1;
 }
 
 std::vector<std::wstring> Paths(const CFileInfoArray& list, size_t prefix)
@@ -460,18 +465,7 @@ TEST(CFileInfoArray, SerializeRoundTripAndShortReads)
         shortFile.Write(stored.data(), static_cast<UINT>(cut));
         shortFile.SeekToBegin();
         CFileInfoArray partial;
-        int cause = -1;
-        try
-        {
-            CArchive ar(&shortFile, CArchive::load);
-            partial.Serialize(ar);
-        }
-        catch (CArchiveException* e)
-        {
-            cause = e->m_cause;
-            e->Delete();
-        }
-        EXPECT_EQ(CArchiveException::endOfFile, cause) << cut;
+        EXPECT_EQ(CArchiveException::endOfFile, LoadFailureCause(shortFile, partial)) << cut;
     }
 }
 
@@ -486,18 +480,7 @@ TEST(CFileInfoArray, ACorruptCountIsRefusedBeforeAllocating)
     }
     memory.SeekToBegin();
     CFileInfoArray list;
-    int cause = -1;
-    try
-    {
-        CArchive ar(&memory, CArchive::load);
-        list.Serialize(ar);
-    }
-    catch (CArchiveException* e)
-    {
-        cause = e->m_cause;
-        e->Delete();
-    }
-    EXPECT_EQ(CArchiveException::endOfFile, cause);
+    EXPECT_EQ(CArchiveException::endOfFile, LoadFailureCause(memory, list));
     EXPECT_EQ(0, list.GetAllocSize());
 }
 
