@@ -58,6 +58,7 @@ void ErrFormat(LPCWSTR format, ...)
     WriteFormatV(STD_ERROR_HANDLE, format, args);
     va_end(args);
 }
+
 void OutBuffer::AppendFormat(LPCWSTR format, ...)
 {
     va_list args;
