@@ -22,7 +22,7 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_compile_definitions(UNICODE _UNICODE WINVER=0x0501 _WIN32_WINNT=0x0501 NOMINMAX)
 add_compile_options(
     -mstackrealign                     # callbacks arrive with 4-byte stack alignment
-    -Werror=conditionally-supported    # a class object passed to "..." is an error
+    $<$<COMPILE_LANGUAGE:CXX>:-Werror=conditionally-supported>  # a class object passed to "..." is an error
     $<$<COMPILE_LANGUAGE:CXX>:-fno-strict-aliasing>
 )
 
@@ -61,10 +61,15 @@ function(suite_runtime target kind)
     target_link_options(${target} PRIVATE -Wl,--nxcompat -Wl,--dynamicbase)
 endfunction()
 
-# suite_version_resource(target DESCRIPTION text [MANIFEST asInvoker|requireAdministrator] [COMMON_CONTROLS])
-# Adds the version block every deliverable carries, and for programs the manifest.
+# suite_version_resource(target DESCRIPTION text [MANIFEST asInvoker|requireAdministrator] [COMMON_CONTROLS]
+#                        [MANIFEST_ID id])
+# Adds the version block every deliverable carries, and for programs the manifest (a DLL that
+# carries one of its own gives MANIFEST_ID 2).
 function(suite_version_resource target)
-    cmake_parse_arguments(ARG "COMMON_CONTROLS" "DESCRIPTION;MANIFEST" "" ${ARGN})
+    cmake_parse_arguments(ARG "COMMON_CONTROLS" "DESCRIPTION;MANIFEST;MANIFEST_ID" "" ${ARGN})
+    if(NOT ARG_MANIFEST_ID)
+        set(ARG_MANIFEST_ID 1)
+    endif()
     get_target_property(type ${target} TYPE)
     get_target_property(outname ${target} OUTPUT_NAME)
     if(NOT outname)
@@ -93,7 +98,7 @@ function(suite_version_resource target)
         endif()
         set(manifest ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
         configure_file(${CMAKE_SOURCE_DIR}/cmake/app.manifest.in ${manifest} @ONLY)
-        file(APPEND ${rc} "1 24 \"${manifest}\"\n")
+        file(APPEND ${rc} "${ARG_MANIFEST_ID} 24 \"${manifest}\"\n")
         set_property(SOURCE ${rc} APPEND PROPERTY OBJECT_DEPENDS ${manifest})
     endif()
     target_sources(${target} PRIVATE ${rc})

@@ -32,6 +32,11 @@ def imported_dlls(dump):
     return [name.lower() for name in re.findall(r'DLL Name: (\S+)', dump)]
 
 
+def exported_names(dump):
+    m = re.search(r'\[Ordinal/Name Pointer\] Table\n((?:\s+\[\s*\d+\] \S+\n)*)', dump)
+    return re.findall(r'\] (\S+)', m.group(1)) if m else []
+
+
 def imports_of(dump, dll):
     """The (hint_or_ordinal, name) pairs imported from one DLL."""
     m = re.search(r'DLL Name: ' + re.escape(dll) + r'\n\s*vma:.*\n((?:\t[0-9a-f]+\t +\d+ +\S.*\n)*)', dump, re.I)
@@ -70,6 +75,14 @@ class Binaries(unittest.TestCase):
                 self.assertIn('kernel32.dll', dlls)
                 self.assertEqual([], [d for d in dlls if d not in SYSTEM_DLLS])
 
+    def test_com_servers_export_their_entry_points_by_plain_name(self):
+        for name in ARGS.com_servers:
+            with self.subTest(binary=name):
+                dump = objdump(os.path.join(ARGS.bin, name))
+                self.assertEqual(['DllCanUnloadNow', 'DllGetClassObject', 'DllRegisterServer', 'DllUnregisterServer'],
+                                 sorted(exported_names(dump)))
+                self.assertIn(24, resource_types(dump), 'no manifest')
+
 
 if __name__ == '__main__':
     parser = argparse.ArgumentParser()
@@ -78,8 +91,10 @@ if __name__ == '__main__':
     parser.add_argument('--clients', required=True, help='semicolon-separated binaries bound to SuiteCore')
     parser.add_argument('--deliverables', required=True, help='semicolon-separated shipped binaries')
     parser.add_argument('--standalone', default='', help='semicolon-separated binaries that ship alone')
+    parser.add_argument('--com-servers', default='', help='semicolon-separated in-process COM servers')
     ARGS, rest = parser.parse_known_args()
     ARGS.clients = [c for c in ARGS.clients.split(';') if c]
     ARGS.deliverables = [d for d in ARGS.deliverables.split(';') if d]
     ARGS.standalone = [d for d in ARGS.standalone.split(';') if d]
+    ARGS.com_servers = [d for d in ARGS.com_servers.split(';') if d]
     unittest.main(argv=[sys.argv[0]] + rest)

@@ -15,10 +15,12 @@ public:
 
     void Add(HMODULE module)
     {
-        Locked([&] {
-            if (std::find(m_modules.begin(), m_modules.end(), module) == m_modules.end())
-                m_modules.push_back(module);
-        });
+        Locked(
+            [&]
+            {
+                if (std::find(m_modules.begin(), m_modules.end(), module) == m_modules.end())
+                    m_modules.push_back(module);
+            });
     }
 
     void Remove(HMODULE module)
@@ -36,16 +38,18 @@ public:
     HMODULE Find(LPCWSTR name, LPCWSTR type)
     {
         HMODULE found = nullptr;
-        Locked([&] {
-            for (HMODULE m : m_modules)
+        Locked(
+            [&]
             {
-                if (FindResourceW(m, name, type))
+                for (HMODULE m : m_modules)
                 {
-                    found = m;
-                    break;
+                    if (FindResourceW(m, name, type))
+                    {
+                        found = m;
+                        break;
+                    }
                 }
-            }
-        });
+            });
         return found;
     }
 
@@ -78,7 +82,8 @@ ExtensionModules& Extensions()
 
 AFX_MODULE_STATE& AppState()
 {
-    static AFX_MODULE_STATE state = [] {
+    static AFX_MODULE_STATE state = []
+    {
         AFX_MODULE_STATE s;
         s.m_hCurrentInstanceHandle = GetModuleHandleW(nullptr);
         s.m_hCurrentResourceHandle = s.m_hCurrentInstanceHandle;
@@ -93,15 +98,30 @@ thread_local AFX_MODULE_STATE* t_currentState;
 [[maybe_unused]] const bool g_initialised = (Extensions(), AppState(), true);
 } // namespace
 
-AFX_MODULE_STATE* AfxGetAppModuleState() { return &AppState(); }
+AFX_MODULE_STATE* AfxGetAppModuleState()
+{
+    return &AppState();
+}
 
-AFX_MODULE_STATE* AfxGetModuleState() { return t_currentState ? t_currentState : &AppState(); }
+AFX_MODULE_STATE* AfxGetModuleState()
+{
+    return t_currentState ? t_currentState : &AppState();
+}
 
-HINSTANCE AfxGetInstanceHandle() { return AfxGetModuleState()->m_hCurrentInstanceHandle; }
+HINSTANCE AfxGetInstanceHandle()
+{
+    return AfxGetModuleState()->m_hCurrentInstanceHandle;
+}
 
-HINSTANCE AfxGetResourceHandle() { return AfxGetModuleState()->m_hCurrentResourceHandle; }
+HINSTANCE AfxGetResourceHandle()
+{
+    return AfxGetModuleState()->m_hCurrentResourceHandle;
+}
 
-void AfxSetResourceHandle(HINSTANCE hInstResource) { AfxGetModuleState()->m_hCurrentResourceHandle = hInstResource; }
+void AfxSetResourceHandle(HINSTANCE hInstResource)
+{
+    AfxGetModuleState()->m_hCurrentResourceHandle = hInstResource;
+}
 
 LPCWSTR AfxGetAppName()
 {
@@ -116,7 +136,10 @@ AFX_MAINTAIN_STATE2::AFX_MAINTAIN_STATE2(AFX_MODULE_STATE* pNewState) : m_pPrevS
     t_currentState = pNewState;
 }
 
-AFX_MAINTAIN_STATE2::~AFX_MAINTAIN_STATE2() { t_currentState = m_pPrevState; }
+AFX_MAINTAIN_STATE2::~AFX_MAINTAIN_STATE2()
+{
+    t_currentState = m_pPrevState;
+}
 
 BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE hModule)
 {
@@ -139,7 +162,10 @@ void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL)
     state.bInitialized = FALSE;
 }
 
-BOOL AfxIsExtensionModule(HMODULE hModule) { return Extensions().Contains(hModule); }
+BOOL AfxIsExtensionModule(HMODULE hModule)
+{
+    return Extensions().Contains(hModule);
+}
 
 HINSTANCE AfxFindResourceHandle(LPCWSTR lpszName, LPCWSTR lpszType)
 {
@@ -152,4 +178,26 @@ HINSTANCE AfxFindResourceHandle(LPCWSTR lpszName, LPCWSTR lpszType)
 HINSTANCE AfxFindStringResourceHandle(UINT nID)
 {
     return AfxFindResourceHandle(MAKEINTRESOURCEW((nID >> 4) + 1), MAKEINTRESOURCEW(6) /*RT_STRING*/);
+}
+
+CString AfxGetModuleFileName(HMODULE hModule)
+{
+    CString path;
+    for (DWORD size = MAX_PATH; size <= 0x8000; size *= 2)
+    {
+        const DWORD n = GetModuleFileNameW(hModule, path.GetBuffer(static_cast<int>(size)), size);
+        if (n == 0)
+        {
+            path.ReleaseBuffer(0);
+            return path;
+        }
+        if (n < size) // otherwise the name was cut to the buffer
+        {
+            path.ReleaseBuffer(static_cast<int>(n));
+            return path;
+        }
+        path.ReleaseBuffer(0);
+    }
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return path;
 }

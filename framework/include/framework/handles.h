@@ -5,6 +5,7 @@
 #include "framework.h"
 
 #include <objbase.h>
+#include <oleauto.h>
 #include <winsvc.h>
 
 #include <utility>
@@ -102,6 +103,24 @@ struct LocalMemory
     static void* invalid() noexcept { return nullptr; }
     static void close(void* p) noexcept { LocalFree(p); }
 };
+struct Bitmap
+{
+    using type = HBITMAP;
+    static HBITMAP invalid() noexcept { return nullptr; }
+    static void close(HBITMAP h) noexcept { DeleteObject(h); }
+};
+struct Menu
+{
+    using type = HMENU;
+    static HMENU invalid() noexcept { return nullptr; }
+    static void close(HMENU h) noexcept { DestroyMenu(h); }
+};
+struct Bstr
+{
+    using type = BSTR;
+    static BSTR invalid() noexcept { return nullptr; }
+    static void close(BSTR text) noexcept { SysFreeString(text); }
+};
 } // namespace afx_handle_traits
 
 using CUniqueHandle = CUniqueAny<afx_handle_traits::Handle>;         // null when empty
@@ -113,6 +132,9 @@ using CUniqueFindHandle = CUniqueAny<afx_handle_traits::FindHandle>; // FindFirs
 using CUniqueMappedView = CUniqueAny<afx_handle_traits::MappedView>; // MapViewOfFile's view
 // A LocalAlloc block, or one an API hands out to be freed with LocalFree.
 using CUniqueLocal = CUniqueAny<afx_handle_traits::LocalMemory>;
+using CUniqueBitmap = CUniqueAny<afx_handle_traits::Bitmap>;
+using CUniqueMenu = CUniqueAny<afx_handle_traits::Menu>;
+using CUniqueBstr = CUniqueAny<afx_handle_traits::Bstr>;
 
 // Owns one reference to a COM object.
 template <class T>

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework.h"
+#include "string.h"
 
 struct FRAMEWORK_API AFX_MODULE_STATE
 {
@@ -17,6 +18,17 @@ struct FRAMEWORK_API AFX_MODULE_STATE
 FRAMEWORK_API AFX_MODULE_STATE* AfxGetModuleState();
 // The state of the process's main module.
 FRAMEWORK_API AFX_MODULE_STATE* AfxGetAppModuleState();
+
+// The state of the module this code is compiled into (each DLL or program has its own copy):
+// its instance and its resources. A DLL called from outside switches to it at every entry
+// point that loads resources or shows windows: AFX_MANAGE_STATE(AfxGetStaticModuleState()).
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+inline AFX_MODULE_STATE* AfxGetStaticModuleState()
+{
+    static AFX_MODULE_STATE state = {reinterpret_cast<HINSTANCE>(&__ImageBase),
+                                     reinterpret_cast<HINSTANCE>(&__ImageBase), nullptr};
+    return &state;
+}
 
 FRAMEWORK_API HINSTANCE AfxGetInstanceHandle();
 FRAMEWORK_API HINSTANCE AfxGetResourceHandle();
@@ -55,3 +67,6 @@ FRAMEWORK_API BOOL AfxIsExtensionModule(HMODULE hModule);
 // order they registered, that holds the resource; null when none does.
 FRAMEWORK_API HINSTANCE AfxFindResourceHandle(LPCWSTR lpszName, LPCWSTR lpszType);
 FRAMEWORK_API HINSTANCE AfxFindStringResourceHandle(UINT nID);
+
+// The full path of a module, however long; empty (with the last error set) on failure.
+FRAMEWORK_API CString AfxGetModuleFileName(HMODULE hModule);

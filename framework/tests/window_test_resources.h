@@ -1,0 +1,7 @@
+#pragma once
+#define IDD_TEST_DIALOG 200
+#define IDD_TEST_MISSING 299
+#define IDC_TEST_EDIT 1001
+#define IDC_TEST_CHECK 1002
+#define IDC_TEST_PRESS 1003
+#define IDC_TEST_LABEL 1004

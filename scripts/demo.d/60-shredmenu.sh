@@ -1,0 +1,77 @@
+# ShredMenu: registered the way the installer does it, then driven the way Explorer does it.
+# A stand-in plays the suite's secure-encrypt program and records what it received.
+
+step "Registering ShredMenu.dll, the Explorer context-menu extension"
+cp "$bin/ShredMenu.dll" "$install_dir/"
+echo '> regsvr32 /s "C:\Program Files\Lumasweep\ShredMenu.dll"'
+wine regsvr32 /s 'C:\Program Files\Lumasweep\ShredMenu.dll'
+echo "exit code $?"
+for key in 'HKCR\CLSID\{D23C3BA7-6DC3-4DDF-9BDF-12599E852A40}\InprocServer32' \
+           'HKCR\*\ShellEx\ContextMenuHandlers\SecureExt' \
+           'HKCR\Drive\ShellEx\ContextMenuHandlers\SecureExt'; do
+    wine reg query "$key" | tr -d '\r' | sed '/^$/d'
+done
+wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Shell Extensions\Approved' \
+    /v '{D23C3BA7-6DC3-4DDF-9BDF-12599E852A40}' | tr -d '\r' | sed '/^$/d'
+
+step "The suite's installation folder, with stand-ins for the secure-delete and secure-encrypt programs"
+cp "$bin/shredmenu_standin.exe" "$install_dir/ShredTool.exe"
+cp "$bin/shredmenu_standin.exe" "$install_dir/SealTool.exe"
+wine reg add 'HKCU\Software\Orvane\QMN3' /v InstalledPath /t REG_SZ /d 'C:\Program Files\Lumasweep' /f \
+    | tr -d '\r'
+wine reg query 'HKCU\Software\Orvane\QMN3' /v InstalledPath | tr -d '\r' | sed '/^$/d'
+
+demo_docs="$WINEPREFIX/drive_c/users/Public/Documents/Lumasweep demo"
+mkdir -p "$demo_docs/holiday photos"
+echo "quarterly figures" >"$demo_docs/report.txt"
+driver="$WINEPREFIX/drive_c/shredmenu_driver.exe"
+cp "$bin/shredmenu_driver.exe" "$driver"
+shredmenu() {
+    printf '> shredmenu_driver %s\n' "$*"
+    wine 'C:\shredmenu_driver.exe' "$@" | tr -d '\r'
+}
+sample1='C:\users\Public\Documents\Lumasweep demo\report.txt'
+sample2='C:\users\Public\Documents\Lumasweep demo\holiday photos'
+
+step "Right-clicking a file and a folder, and then drive C:"
+shredmenu menu "$sample1" "$sample2"
+shredmenu menu 'C:\'
+
+step "Secure Encrypt: the handler starts SealTool.exe at once with the selection file"
+shredmenu invoke 1 "$sample1" "$sample2"
+for _ in $(seq 1 100); do
+    [ -f "$install_dir/SealTool.exe.cmdline" ] && break
+    sleep 0.1
+done
+echo "SealTool.exe was started as:"
+cat "$install_dir/SealTool.exe.cmdline"
+echo
+echo "The selection file it received ($(stat -c %s "$install_dir/SealTool.exe.selection") bytes):"
+od -A x -t x1 "$install_dir/SealTool.exe.selection" | head -8
+python3 - "$install_dir/SealTool.exe.selection" <<'EOF'
+import struct
+import sys
+
+data = open(sys.argv[1], 'rb').read()
+pos = 0
+
+def take(fmt):
+    global pos
+    value = struct.unpack_from('<' + fmt, data, pos)[0]
+    pos += struct.calcsize('<' + fmt)
+    return value
+
+count = take('H')
+if count == 0xFFFF:
+    count = take('I')
+print(f'{count} paths:')
+for _ in range(count):
+    assert take('B') == 0xFF and take('H') == 0xFFFE, 'not a wide string'
+    length = take('B')
+    if length == 0xFF:
+        length = take('H')
+    print('  ' + data[pos:pos + 2 * length].decode('utf-16-le'))
+    pos += 2 * length
+EOF
+
+wine regsvr32 /s /u 'C:\Program Files\Lumasweep\ShredMenu.dll'
