@@ -58,4 +58,20 @@ void ErrFormat(LPCWSTR format, ...)
     WriteFormatV(STD_ERROR_HANDLE, format, args);
     va_end(args);
 }
+
+void OutBuffer::AppendFormat(LPCWSTR format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    m_text.AppendFormatV(format, args);
+    va_end(args);
+    if (m_text.GetLength() > 32768)
+        Flush();
+}
+
+void OutBuffer::Flush()
+{
+    Out(m_text);
+    m_text.Empty();
+}
 } // namespace suitediag

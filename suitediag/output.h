@@ -12,4 +12,21 @@ void ErrLine(LPCWSTR text);
 // Formatted with the platform's printf meaning (wide %s).
 void OutFormat(LPCWSTR format, ...);
 void ErrFormat(LPCWSTR format, ...);
+
+// Collects formatted output and writes it to stdout in large pieces: one write a line is slow
+// for commands that print many lines.
+class OutBuffer
+{
+public:
+    OutBuffer() = default;
+    ~OutBuffer() { Flush(); }
+    OutBuffer(const OutBuffer&) = delete;
+    OutBuffer& operator=(const OutBuffer&) = delete;
+
+    void AppendFormat(LPCWSTR format, ...);
+    void Flush();
+
+private:
+    CString m_text;
+};
 } // namespace suitediag

@@ -193,9 +193,7 @@ void AfxThrowFileException(int cause, LONG lOsError, LPCWSTR lpszFileName)
 
 const HANDLE CFile::hFileNull = INVALID_HANDLE_VALUE;
 
-namespace
-{
-__time64_t LocalTimeOf(const FILETIME& ft)
+__time64_t AfxFileTimeToLocalTime(const FILETIME& ft)
 {
     FILETIME local;
     SYSTEMTIME st;
@@ -214,13 +212,15 @@ __time64_t LocalTimeOf(const FILETIME& ft)
     return value == -1 ? 0 : value;
 }
 
+namespace
+{
 void FillStatus(const WIN32_FIND_DATAW& data, CFileStatus& status)
 {
     status.m_attribute = static_cast<BYTE>(data.dwFileAttributes);
     status.m_size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    status.m_ctime = LocalTimeOf(data.ftCreationTime);
-    status.m_atime = LocalTimeOf(data.ftLastAccessTime);
-    status.m_mtime = LocalTimeOf(data.ftLastWriteTime);
+    status.m_ctime = AfxFileTimeToLocalTime(data.ftCreationTime);
+    status.m_atime = AfxFileTimeToLocalTime(data.ftLastAccessTime);
+    status.m_mtime = AfxFileTimeToLocalTime(data.ftLastWriteTime);
     if (status.m_ctime == 0)
         status.m_ctime = status.m_mtime;
     if (status.m_atime == 0)

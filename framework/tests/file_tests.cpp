@@ -79,6 +79,23 @@ TEST(CFileOpen, ThrowingConstructorCarriesCauseAndName)
     }
 }
 
+TEST(FileTimes, LocalSecondsOrZeroWhenNotRepresentable)
+{
+    auto fileTime = [](ULONGLONG value) {
+        FILETIME ft;
+        ft.dwLowDateTime = static_cast<DWORD>(value);
+        ft.dwHighDateTime = static_cast<DWORD>(value >> 32);
+        return ft;
+    };
+    const ULONGLONG epoch = 116444736000000000ULL; // 1970-01-01 as a file time
+    // Local time and back gives the same instant, give or take today's daylight-saving hour.
+    EXPECT_NEAR(1600000000.0, static_cast<double>(AfxFileTimeToLocalTime(fileTime(epoch + 16000000000000000ULL))),
+                3600);
+    EXPECT_EQ(0, AfxFileTimeToLocalTime(fileTime(0)));                     // 1601: before 1900
+    EXPECT_EQ(0, AfxFileTimeToLocalTime(fileTime(0xFFFFFFFFFFFFFFFFULL))); // not a time
+    EXPECT_EQ(0, AfxFileTimeToLocalTime(fileTime(epoch + 35659353600ULL * 10000000ULL))); // 3100: too late
+}
+
 TEST(CFileStatusTest, ReportsSizeAttributesAndName)
 {
     testsupport::TempDir dir;

@@ -94,4 +94,18 @@ TEST(UniqueHandles, CloseWhatTheyOwnAndHandItOver)
     void* const freeMe = block.release();
     EXPECT_FALSE(block);
     EXPECT_EQ(nullptr, LocalFree(freeMe)); // not freed by the wrapper it left
+
+    const CUniqueHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, nullptr));
+    ASSERT_TRUE(mapping);
+    const void* address = nullptr;
+    MEMORY_BASIC_INFORMATION info;
+    {
+        const CUniqueMappedView view(MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
+        ASSERT_TRUE(view);
+        address = view.get();
+        ASSERT_EQ(sizeof(info), VirtualQuery(address, &info, sizeof(info)));
+        EXPECT_EQ(static_cast<DWORD>(MEM_COMMIT), info.State);
+    }
+    ASSERT_EQ(sizeof(info), VirtualQuery(address, &info, sizeof(info)));
+    EXPECT_EQ(static_cast<DWORD>(MEM_FREE), info.State); // unmapped with its owner
 }

@@ -318,8 +318,9 @@ void CArray<TYPE, ARG_TYPE>::InsertAt(INT_PTR nIndex, ARG_TYPE newElement, INT_P
         Relocate(m_pData + nIndex + nCount, m_pData + nIndex, nOldSize - nIndex);
         Construct(m_pData + nIndex, nCount);
     }
-    for (INT_PTR i = 0; i < nCount; ++i)
+    for (INT_PTR i = 0; i + 1 < nCount; ++i)
         m_pData[nIndex + i] = copy;
+    m_pData[nIndex + nCount - 1] = std::move(copy);
 }
 
 template <class TYPE, class ARG_TYPE>

@@ -45,6 +45,10 @@ public:
 
 AFX_NORETURN FRAMEWORK_API void AfxThrowFileException(int cause, LONG lOsError = -1, LPCWSTR lpszFileName = nullptr);
 
+// A file time as local time in seconds since 1970 (the C library's _mktime64 decides daylight
+// saving); 0 for years before 1900 and for any time that cannot be converted.
+FRAMEWORK_API __time64_t AfxFileTimeToLocalTime(const FILETIME& fileTime);
+
 struct FRAMEWORK_API CFileStatus
 {
     __time64_t m_ctime = 0;  // local times in seconds since 1970; 0 when unknown

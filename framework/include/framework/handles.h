@@ -91,6 +91,12 @@ struct FindHandle
     static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
     static void close(HANDLE h) noexcept { FindClose(h); }
 };
+struct MappedView
+{
+    using type = const void*;
+    static const void* invalid() noexcept { return nullptr; }
+    static void close(const void* p) noexcept { UnmapViewOfFile(p); }
+};
 struct LocalMemory
 {
     using type = void*;
@@ -123,6 +129,7 @@ using CUniqueLibrary = CUniqueAny<afx_handle_traits::Library>;
 using CUniqueServiceHandle = CUniqueAny<afx_handle_traits::ServiceHandle>;
 using CUniqueRegKey = CUniqueAny<afx_handle_traits::RegKey>;
 using CUniqueFindHandle = CUniqueAny<afx_handle_traits::FindHandle>; // FindFirstFile's search
+using CUniqueMappedView = CUniqueAny<afx_handle_traits::MappedView>; // MapViewOfFile's view
 // A LocalAlloc block, or one an API hands out to be freed with LocalFree.
 using CUniqueLocal = CUniqueAny<afx_handle_traits::LocalMemory>;
 using CUniqueBitmap = CUniqueAny<afx_handle_traits::Bitmap>;
