@@ -42,10 +42,12 @@ public:
     }
 
 private:
+    // Reads the text without sending WM_GETTEXT: the dialog's thread may already have stopped
+    // pumping messages (the test's main thread, waiting for this watcher to end).
     static std::wstring TextOf(HWND window)
     {
         wchar_t text[1024] = {};
-        GetWindowTextW(window, text, 1024);
+        InternalGetWindowText(window, text, 1024);
         return text;
     }
 
