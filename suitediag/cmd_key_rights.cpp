@@ -2,34 +2,17 @@
 #include "command.h"
 #include "rights_text.h"
 
+#include <framework/regkey.h>
+
 namespace
 {
-HKEY ParseRoot(const CString& name)
-{
-    static const struct
-    {
-        LPCWSTR shortName;
-        LPCWSTR longName;
-        HKEY root;
-    } kRoots[] = {
-        {L"HKCU", L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-        {L"HKLM", L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-        {L"HKCR", L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
-        {L"HKU", L"HKEY_USERS", HKEY_USERS},
-    };
-    for (const auto& r : kRoots)
-        if (name.CompareNoCase(r.shortName) == 0 || name.CompareNoCase(r.longName) == 0)
-            return r.root;
-    return nullptr;
-}
-
 int RunKeyRights(suitediag::Args& args)
 {
     const CString key = args.Next(L"ROOT\\SUBKEY");
     const CString user = args.Next(L"USER");
     args.ExpectEnd();
     const int slash = key.Find(L'\\');
-    const HKEY root = ParseRoot(slash < 0 ? key : key.Left(slash));
+    const HKEY root = AfxRootKeyFromName(slash < 0 ? key : key.Left(slash));
     if (!root)
         throw suitediag::UsageError{L"unknown root key in \"" + key + L"\" (HKCU, HKLM, HKCR or HKU)"};
     const CString subKey = slash < 0 ? CString() : key.Mid(slash + 1);

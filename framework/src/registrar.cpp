@@ -130,21 +130,10 @@ private:
 
     static HKEY RootKey(const CString& name)
     {
-        static const struct
-        {
-            LPCWSTR shortName;
-            LPCWSTR longName;
-            HKEY key;
-        } roots[] = {
-            {L"HKCR", L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
-            {L"HKCU", L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-            {L"HKLM", L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-            {L"HKU", L"HKEY_USERS", HKEY_USERS},
-        };
-        for (const auto& r : roots)
-            if (name.CompareNoCase(r.shortName) == 0 || name.CompareNoCase(r.longName) == 0)
-                return r.key;
-        throw Error();
+        const HKEY key = AfxRootKeyFromName(name);
+        if (!key)
+            throw Error();
+        return key;
     }
 
     // Reads the entries of a block up to its closing brace.

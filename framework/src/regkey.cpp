@@ -143,3 +143,24 @@ LONG CRegKey::RecurseDeleteKey(LPCWSTR lpszKey)
 {
     return static_cast<LONG>(SHDeleteKeyW(m_hKey, lpszKey));
 }
+
+HKEY AfxRootKeyFromName(LPCWSTR lpszName)
+{
+    static const struct
+    {
+        LPCWSTR shortName;
+        LPCWSTR longName;
+        HKEY key;
+    } kRoots[] = {
+        {L"HKCR", L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+        {L"HKCU", L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+        {L"HKLM", L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+        {L"HKU", L"HKEY_USERS", HKEY_USERS},
+    };
+    if (!lpszName)
+        return nullptr;
+    for (const auto& r : kRoots)
+        if (_wcsicmp(lpszName, r.shortName) == 0 || _wcsicmp(lpszName, r.longName) == 0)
+            return r.key;
+    return nullptr;
+}

@@ -26,9 +26,8 @@ extern const wchar_t kApprovedKey[];
 
 std::wstring ServerPath(); // ShredMenu.dll beside the tests
 
-// Runs a program with no handles inherited and waits for it (killing it after the time-out);
-// its exit code, or WAIT_TIMEOUT. Output is not captured: a GUI program may start Wine's
-// desktop process, which would inherit and hold open any pipe given to it.
+// Runs a program and waits for it (killing it after the time-out); its exit code, or
+// WAIT_TIMEOUT.
 DWORD RunAndWait(const std::wstring& commandLine, DWORD timeoutMs = 60000);
 
 // Registry reads under a root; nullopt when the key or value is missing.

@@ -38,3 +38,7 @@ public:
 
     HKEY m_hKey = nullptr;
 };
+
+// The predefined root key for its name, short or long ("HKCU", "HKEY_CURRENT_USER"; also
+// HKLM, HKCR and HKU), in any letter case; null for any other name.
+FRAMEWORK_API HKEY AfxRootKeyFromName(LPCWSTR lpszName);
