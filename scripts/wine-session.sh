@@ -10,6 +10,14 @@ wine_session_start() {
     setsid wine wineboot </dev/null >/dev/null 2>&1 || true
     # Task Scheduler 1.0 needs Wine's Schedule service.
     setsid wine net start schedule </dev/null >/dev/null 2>&1 || true
+    # One desktop for the whole session, started here and not from a test (see the source).
+    local keeper=$WINEPREFIX/drive_c/desktop-keeper.exe
+    local source
+    source=$(dirname "${BASH_SOURCE[0]}")/desktop-keeper.c
+    if [ ! -f "$keeper" ] || [ "$source" -nt "$keeper" ]; then
+        i686-w64-mingw32-gcc -O2 -mwindows -o "$keeper" "$source"
+    fi
+    setsid wine "$keeper" </dev/null >/dev/null 2>&1 &
 }
 
 wine_session_stop() {
