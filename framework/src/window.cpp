@@ -1,6 +1,7 @@
 #include "framework/window.h"
 
 #include "framework/exception.h"
+#include "framework/gdi.h"
 #include "framework/module.h"
 
 #include <map>
@@ -173,6 +174,9 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 void CWnd::DeleteTempMap()
 {
     Handles().DeleteThreadTemporaries();
+    // The GDI temporaries (DCs and drawing objects) live exactly as long.
+    CDC::DeleteTempMap();
+    CGdiObject::DeleteTempMap();
 }
 
 BOOL CWnd::Attach(HWND hWndNew)

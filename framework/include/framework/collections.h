@@ -500,3 +500,183 @@ private:
     CBlock* m_pBlocks = nullptr;
     INT_PTR m_nBlockSize;
 };
+
+// A doubly linked list of TYPE, walked by POSITION. Positions stay valid until their element
+// is removed.
+template <class TYPE, class ARG_TYPE = const TYPE&>
+class CList : public CObject
+{
+public:
+    CList() = default;
+    CList(const CList&) = delete;
+    CList& operator=(const CList&) = delete;
+    ~CList() override { RemoveAll(); }
+
+    INT_PTR GetCount() const { return m_nCount; }
+    INT_PTR GetSize() const { return m_nCount; }
+    BOOL IsEmpty() const { return m_nCount == 0; }
+
+    // Head and tail; on an empty list they throw CInvalidArgException.
+    TYPE& GetHead() { return Checked(m_pNodeHead)->data; }
+    const TYPE& GetHead() const { return Checked(m_pNodeHead)->data; }
+    TYPE& GetTail() { return Checked(m_pNodeTail)->data; }
+    const TYPE& GetTail() const { return Checked(m_pNodeTail)->data; }
+    TYPE RemoveHead()
+    {
+        CNode* pNode = Checked(m_pNodeHead);
+        TYPE value = std::move(pNode->data);
+        Unlink(pNode);
+        return value;
+    }
+    TYPE RemoveTail()
+    {
+        CNode* pNode = Checked(m_pNodeTail);
+        TYPE value = std::move(pNode->data);
+        Unlink(pNode);
+        return value;
+    }
+
+    POSITION AddHead(ARG_TYPE newElement) { return Link(nullptr, m_pNodeHead, newElement); }
+    POSITION AddTail(ARG_TYPE newElement) { return Link(m_pNodeTail, nullptr, newElement); }
+    void AddHead(const CList* pNewList)
+    {
+        // Walk backwards so that the other list keeps its order at the front.
+        for (CNode* p = pNewList ? pNewList->m_pNodeTail : nullptr; p; p = p->pPrev)
+            AddHead(p->data);
+    }
+    void AddTail(const CList* pNewList)
+    {
+        for (CNode* p = pNewList ? pNewList->m_pNodeHead : nullptr; p; p = p->pNext)
+            AddTail(p->data);
+    }
+    void RemoveAll()
+    {
+        while (m_pNodeHead)
+            Unlink(m_pNodeHead);
+    }
+
+    POSITION GetHeadPosition() const { return Pos(m_pNodeHead); }
+    POSITION GetTailPosition() const { return Pos(m_pNodeTail); }
+    TYPE& GetNext(POSITION& rPosition)
+    {
+        CNode* pNode = NodeOf(rPosition);
+        rPosition = Pos(pNode->pNext);
+        return pNode->data;
+    }
+    const TYPE& GetNext(POSITION& rPosition) const
+    {
+        CNode* pNode = NodeOf(rPosition);
+        rPosition = Pos(pNode->pNext);
+        return pNode->data;
+    }
+    TYPE& GetPrev(POSITION& rPosition)
+    {
+        CNode* pNode = NodeOf(rPosition);
+        rPosition = Pos(pNode->pPrev);
+        return pNode->data;
+    }
+    const TYPE& GetPrev(POSITION& rPosition) const
+    {
+        CNode* pNode = NodeOf(rPosition);
+        rPosition = Pos(pNode->pPrev);
+        return pNode->data;
+    }
+    TYPE& GetAt(POSITION position) { return NodeOf(position)->data; }
+    const TYPE& GetAt(POSITION position) const { return NodeOf(position)->data; }
+    void SetAt(POSITION pos, ARG_TYPE newElement) { NodeOf(pos)->data = newElement; }
+    void RemoveAt(POSITION position) { Unlink(NodeOf(position)); }
+    POSITION InsertBefore(POSITION position, ARG_TYPE newElement)
+    {
+        if (!position)
+            return AddHead(newElement);
+        CNode* pNode = NodeOf(position);
+        return Link(pNode->pPrev, pNode, newElement);
+    }
+    POSITION InsertAfter(POSITION position, ARG_TYPE newElement)
+    {
+        if (!position)
+            return AddTail(newElement);
+        CNode* pNode = NodeOf(position);
+        return Link(pNode, pNode->pNext, newElement);
+    }
+
+    // Searches from the head, or after startAfter, comparing with ==; null when not found.
+    POSITION Find(ARG_TYPE searchValue, POSITION startAfter = nullptr) const
+    {
+        for (CNode* p = startAfter ? NodeOf(startAfter)->pNext : m_pNodeHead; p; p = p->pNext)
+        {
+            if (p->data == searchValue)
+                return Pos(p);
+        }
+        return nullptr;
+    }
+    POSITION FindIndex(INT_PTR nIndex) const
+    {
+        if (nIndex < 0 || nIndex >= m_nCount)
+            return nullptr;
+        CNode* p = m_pNodeHead;
+        while (nIndex-- > 0)
+            p = p->pNext;
+        return Pos(p);
+    }
+
+private:
+    struct CNode
+    {
+        CNode* pNext;
+        CNode* pPrev;
+        TYPE data;
+    };
+    static POSITION Pos(CNode* pNode) { return reinterpret_cast<POSITION>(pNode); }
+    static CNode* NodeOf(POSITION position)
+    {
+        if (!position)
+            AfxThrowInvalidArgException();
+        return reinterpret_cast<CNode*>(position);
+    }
+    static CNode* Checked(CNode* pNode)
+    {
+        if (!pNode)
+            AfxThrowInvalidArgException();
+        return pNode;
+    }
+    POSITION Link(CNode* pPrev, CNode* pNext, ARG_TYPE value)
+    {
+        CNode* pNode = new CNode{pNext, pPrev, value};
+        (pPrev ? pPrev->pNext : m_pNodeHead) = pNode;
+        (pNext ? pNext->pPrev : m_pNodeTail) = pNode;
+        ++m_nCount;
+        return Pos(pNode);
+    }
+    void Unlink(CNode* pNode)
+    {
+        (pNode->pPrev ? pNode->pPrev->pNext : m_pNodeHead) = pNode->pNext;
+        (pNode->pNext ? pNode->pNext->pPrev : m_pNodeTail) = pNode->pPrev;
+        --m_nCount;
+        delete pNode;
+    }
+
+    CNode* m_pNodeHead = nullptr;
+    CNode* m_pNodeTail = nullptr;
+    INT_PTR m_nCount = 0;
+};
+
+// A pointer array that hands out TYPE (a pointer type) instead of void*.
+template <class BASE_CLASS, class TYPE>
+class CTypedPtrArray : public BASE_CLASS
+{
+public:
+    TYPE GetAt(INT_PTR nIndex) const { return static_cast<TYPE>(BASE_CLASS::GetAt(nIndex)); }
+    TYPE& ElementAt(INT_PTR nIndex) { return reinterpret_cast<TYPE&>(BASE_CLASS::ElementAt(nIndex)); }
+    void SetAt(INT_PTR nIndex, TYPE ptr) { BASE_CLASS::SetAt(nIndex, ptr); }
+    void SetAtGrow(INT_PTR nIndex, TYPE newElement) { BASE_CLASS::SetAtGrow(nIndex, newElement); }
+    INT_PTR Add(TYPE newElement) { return BASE_CLASS::Add(newElement); }
+    INT_PTR Append(const CTypedPtrArray& src) { return BASE_CLASS::Append(src); }
+    void Copy(const CTypedPtrArray& src) { BASE_CLASS::Copy(src); }
+    void InsertAt(INT_PTR nIndex, TYPE newElement, INT_PTR nCount = 1)
+    {
+        BASE_CLASS::InsertAt(nIndex, newElement, nCount);
+    }
+    TYPE operator[](INT_PTR nIndex) const { return GetAt(nIndex); }
+    TYPE& operator[](INT_PTR nIndex) { return ElementAt(nIndex); }
+};

@@ -202,6 +202,107 @@ private:
     const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT message, UINT nCode, UINT nID) const;
     void BindNewWindow(HWND hWnd);
     void OnFinalNcDestroy(HWND hWnd);
+
+    // ---- Thin wrappers over the window functions (window_ops.cpp). Functions that answer a
+    // CWnd* answer the bound object or a temporary (FromHandle), null for no window. ----
+public:
+    explicit CWnd(HWND hWnd); // stands for a window without binding it (as wndTop and the others)
+    // Insert-after values for SetWindowPos.
+    static const CWnd wndTop;
+    static const CWnd wndBottom;
+    static const CWnd wndTopMost;
+    static const CWnd wndNoTopMost;
+
+    // Styles and placement. ModifyStyle answers FALSE when the style did not change; with
+    // nFlags it also calls SetWindowPos(nFlags) so that a frame change takes effect.
+    DWORD GetExStyle() const;
+    BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
+    BOOL ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
+    static BOOL ModifyStyle(HWND hWnd, DWORD dwRemove, DWORD dwAdd, UINT nFlags);
+    static BOOL ModifyStyleEx(HWND hWnd, DWORD dwRemove, DWORD dwAdd, UINT nFlags);
+    BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
+    BOOL IsZoomed() const;
+    BOOL IsIconic() const;
+    BOOL IsWindow() const { return ::IsWindow(m_hWnd); }
+    BOOL IsChild(const CWnd* pWnd) const;
+
+    // Coordinates.
+    void ScreenToClient(LPPOINT lpPoint) const;
+    void ScreenToClient(LPRECT lpRect) const;
+    void ClientToScreen(LPPOINT lpPoint) const;
+    void ClientToScreen(LPRECT lpRect) const;
+    void MapWindowPoints(CWnd* pwndTo, LPPOINT lpPoint, UINT nCount) const; // pwndTo null: the screen
+    void MapWindowPoints(CWnd* pwndTo, LPRECT lpRect) const;
+    // Centres the window on pAlternateOwner, else on its parent (a child) or its owner (a
+    // pop-up); a pop-up without a visible, unminimised owner is centred on the work area.
+    // The result is kept inside the work area (a child: inside its parent's client area).
+    void CenterWindow(CWnd* pAlternateOwner = nullptr);
+
+    // Focus, activation and Z order.
+    CWnd* SetFocus();
+    static CWnd* GetFocus();
+    BOOL SetForegroundWindow();
+    static CWnd* GetForegroundWindow();
+    CWnd* SetActiveWindow();
+    static CWnd* GetActiveWindow();
+    CWnd* SetCapture();
+    static CWnd* GetCapture();
+    BOOL BringWindowToTop();
+    CWnd* GetWindow(UINT nCmd) const;
+#ifdef GetNextWindow
+#undef GetNextWindow // the SDK's macro for GetWindow would rename the member
+#endif
+    CWnd* GetNextWindow(UINT nFlag = GW_HWNDNEXT) const;
+    CWnd* GetTopWindow() const; // the first child in Z order
+    CWnd* GetTopLevelParent() const;
+    static CWnd* FindWindow(LPCWSTR lpszClassName, LPCWSTR lpszWindowName);
+    static CWnd* FindWindowEx(HWND hwndParent, HWND hwndChildAfter, LPCWSTR lpszClass, LPCWSTR lpszWindow);
+    static CWnd* GetDesktopWindow();
+
+    // Painting.
+    void Invalidate(BOOL bErase = TRUE);
+    void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE);
+    void InvalidateRgn(class CRgn* pRgn, BOOL bErase = TRUE);
+    void ValidateRect(LPCRECT lpRect);
+    void UpdateWindow();
+    BOOL RedrawWindow(LPCRECT lpRectUpdate = nullptr, class CRgn* prgnUpdate = nullptr,
+                      UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    // The DCs are temporaries; give them back with ReleaseDC.
+    class CDC* GetDC();
+    class CDC* GetWindowDC();
+    int ReleaseDC(class CDC* pDC);
+
+    // Font and icons.
+    void SetFont(class CFont* pFont, BOOL bRedraw = TRUE);
+    class CFont* GetFont() const;
+    HICON SetIcon(HICON hIcon, BOOL bBigIcon);
+    HICON GetIcon(BOOL bBigIcon) const;
+
+    // Sends the message to every child, and with bDeep to their children too, whole levels
+    // at a time; with bOnlyPerm only to windows bound to an object.
+    void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, BOOL bDeep = TRUE,
+                                  BOOL bOnlyPerm = FALSE);
+    static void SendMessageToDescendants(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep,
+                                         BOOL bOnlyPerm);
+
+    // Relations. The owner is the framework's notion: the one SetOwner named, else the parent.
+    CWnd* GetOwner() const;
+    void SetOwner(CWnd* pOwnerWnd);
+    CWnd* SetParent(CWnd* pWndNewParent);
+    CWnd* GetLastActivePopup() const;
+    // The window menu's handle (bRevert: restores the default one and answers null).
+    HMENU GetSystemMenuHandle(BOOL bRevert) const;
+
+    // Timers. A timer procedure runs behind the framework's exception barrier.
+    UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, void(CALLBACK* lpfnTimer)(HWND, UINT, UINT_PTR, DWORD));
+    BOOL KillTimer(UINT_PTR nIDEvent);
+
+    // The window region; the system owns hRgn from a successful call on (a CRgn must Detach it).
+    int SetWindowRgn(HRGN hRgn, BOOL bRedraw);
+    int GetWindowRgn(HRGN hRgn) const;
+
+private:
+    HWND m_hWndOwner = nullptr;
 };
 
 // Makes the next window created on this thread subclass itself to pWnd (at HCBT_CREATEWND);
