@@ -554,6 +554,28 @@ TEST(RoutingTest, MenuItemsReachTheirMenusSubmenusIncluded)
     EXPECT_EQ(nullptr, AfxFindOwnerDrawMenu(f.hNested, 601));
 }
 
+namespace
+{
+void EndTheMenu(HWND hWnd, UINT, UINT_PTR nIDEvent, DWORD)
+{
+    KillTimer(hWnd, nIDEvent);
+    EndMenu();
+}
+} // namespace
+
+TEST(RoutingTest, AShownPopupMeasuresItsOwnerDrawnItemsThroughItsMenu)
+{
+    MenuFixture f;
+    ShowWindow(f.owner.m_hWnd, SW_SHOW);
+    CRecordingMenu context;
+    ASSERT_TRUE(context.CreatePopupMenu());
+    ASSERT_TRUE(context.AppendMenu(MF_OWNERDRAW, 502)); // the menu bar holds 502 as well
+    SetTimer(f.owner.m_hWnd, 9, 200, AfxTimerProcBarrier<&EndTheMenu>);
+    context.TrackPopupMenu(TPM_LEFTALIGN | TPM_RETURNCMD, 10, 10, &f.owner);
+    EXPECT_EQ(std::vector<UINT>{502}, context.m_measured);
+    EXPECT_TRUE(f.popup.m_measured.empty());
+}
+
 TEST(BarrierTest, AThrowingMenuLookupCountsAsNoAnswer)
 {
     MenuFixture f;
