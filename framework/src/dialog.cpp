@@ -1,5 +1,6 @@
 #include "framework/dialog.h"
 
+#include "framework/app.h"
 #include "framework/exception.h"
 #include "framework/module.h"
 
@@ -153,12 +154,83 @@ void CDialog::EndDialog(int nResult)
 
 BOOL CDialog::OnInitDialog()
 {
+    // The controls take the members' values; a dialog whose exchange fails does not run.
+    if (!UpdateData(FALSE))
+    {
+        EndDialog(-1);
+        return FALSE;
+    }
     return TRUE;
 }
 
 void CDialog::OnOK()
 {
+    if (!UpdateData(TRUE))
+        return;
     EndDialog(IDOK);
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
+{
+    CDataExchange dx(this, bSaveAndValidate);
+    try
+    {
+        DoDataExchange(&dx);
+    }
+    catch (CUserException* e)
+    {
+        e->Delete();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CDialog::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+        return TRUE;
+    // Control notifications, identifiers below the command range and system commands stay
+    // with the dialog.
+    if (nCode != CN_COMMAND || !(nID & 0x8000) || nID >= 0xF000)
+        return FALSE;
+    HWND hWndOwner = ::GetParent(m_hWnd);
+    CWnd* pOwner = hWndOwner ? FromHandlePermanent(hWndOwner) : nullptr;
+    if (pOwner && pOwner != this && pOwner->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+        return TRUE;
+    CWinApp* pApp = AfxGetApp();
+    return pApp && pApp->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+CDataExchange::CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
+    : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd)
+{
+}
+
+HWND CDataExchange::PrepareCtrl(int nIDC)
+{
+    HWND hWndCtrl = m_pDlgWnd ? ::GetDlgItem(m_pDlgWnd->m_hWnd, nIDC) : nullptr;
+    if (!hWndCtrl)
+        AfxThrowNotSupportedException();
+    m_hWndLastControl = hWndCtrl;
+    return hWndCtrl;
+}
+
+void CDataExchange::Fail()
+{
+    if (m_bSaveAndValidate && m_hWndLastControl)
+        ::SetFocus(m_hWndLastControl);
+    AfxThrowUserException();
+}
+
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
+{
+    if (rControl.m_hWnd)
+        return;
+    HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
+    if (!rControl.SubclassWindow(hWndCtrl))
+        AfxThrowNotSupportedException(); // bound elsewhere already
 }
 
 void CDialog::OnCancel()

@@ -11,6 +11,7 @@ IMPLEMENT_DYNAMIC(CSimpleException, CException)
 IMPLEMENT_DYNAMIC(CMemoryException, CSimpleException)
 IMPLEMENT_DYNAMIC(CNotSupportedException, CSimpleException)
 IMPLEMENT_DYNAMIC(CInvalidArgException, CSimpleException)
+IMPLEMENT_DYNAMIC(CUserException, CSimpleException)
 
 CException::CException(BOOL bAutoDelete) : m_bAutoDelete(bAutoDelete) {}
 
@@ -81,6 +82,8 @@ CNotSupportedException::CNotSupportedException(BOOL bAutoDelete)
 {
 }
 
+CUserException::CUserException(BOOL bAutoDelete) : CSimpleException(bAutoDelete) {}
+
 CInvalidArgException::CInvalidArgException(BOOL bAutoDelete)
     : CSimpleException(bAutoDelete, L"Encountered an improper argument.")
 {
@@ -96,3 +99,4 @@ void AfxThrowMemoryException()
 void AfxThrowNotSupportedException() { throw new CNotSupportedException; }
 
 void AfxThrowInvalidArgException() { throw new CInvalidArgException; }
+void AfxThrowUserException() { throw new CUserException; }

@@ -2,98 +2,21 @@
 
 #include "framework/exception.h"
 #include "framework/gdi.h"
+#include "framework/menu.h"
 #include "framework/module.h"
+#include "handlemap.h"
 
-#include <map>
-#include <unordered_map>
-#include <utility>
+IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
 
-IMPLEMENT_DYNCREATE(CWnd, CObject)
+BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
+    ON_WM_CTLCOLOR()
+    ON_WM_DRAWITEM()
+    ON_WM_MEASUREITEM()
+END_MESSAGE_MAP()
 
 namespace
 {
-class Lock
-{
-public:
-    explicit Lock(CRITICAL_SECTION& cs) : m_cs(cs) { EnterCriticalSection(&m_cs); }
-    ~Lock() { LeaveCriticalSection(&m_cs); }
-    Lock(const Lock&) = delete;
-    Lock& operator=(const Lock&) = delete;
-
-private:
-    CRITICAL_SECTION& m_cs;
-};
-
-// Windows belong to threads, but a handle may be looked up from any thread, so the map is
-// process-wide and locked. Temporary objects are kept per thread, as each thread frees its own.
-class HandleMap
-{
-public:
-    HandleMap() { InitializeCriticalSectionAndSpinCount(&m_cs, 1000); }
-    ~HandleMap()
-    {
-        for (auto& entry : m_temporary)
-            DeleteTemporary(entry.second);
-        DeleteCriticalSection(&m_cs);
-    }
-
-    CWnd* Permanent(HWND hWnd)
-    {
-        Lock lock(m_cs);
-        const auto it = m_permanent.find(hWnd);
-        return it == m_permanent.end() ? nullptr : it->second;
-    }
-
-    bool Add(HWND hWnd, CWnd* pWnd)
-    {
-        Lock lock(m_cs);
-        return m_permanent.emplace(hWnd, pWnd).second;
-    }
-
-    void Remove(HWND hWnd, CWnd* pWnd)
-    {
-        Lock lock(m_cs);
-        const auto it = m_permanent.find(hWnd);
-        if (it != m_permanent.end() && it->second == pWnd)
-            m_permanent.erase(it);
-    }
-
-    CWnd* Temporary(HWND hWnd)
-    {
-        const auto key = std::make_pair(GetCurrentThreadId(), hWnd);
-        Lock lock(m_cs);
-        const auto it = m_temporary.find(key);
-        if (it != m_temporary.end())
-            return it->second;
-        CWnd* pWnd = new CWnd;
-        pWnd->m_hWnd = hWnd;
-        m_temporary.emplace(key, pWnd);
-        return pWnd;
-    }
-
-    void DeleteThreadTemporaries()
-    {
-        const DWORD thread = GetCurrentThreadId();
-        Lock lock(m_cs);
-        auto it = m_temporary.lower_bound(std::make_pair(thread, HWND()));
-        while (it != m_temporary.end() && it->first.first == thread)
-        {
-            DeleteTemporary(it->second);
-            it = m_temporary.erase(it);
-        }
-    }
-
-private:
-    static void DeleteTemporary(CWnd* pWnd)
-    {
-        pWnd->m_hWnd = nullptr; // a temporary object never destroys the window it stood for
-        delete pWnd;
-    }
-
-    CRITICAL_SECTION m_cs;
-    std::unordered_map<HWND, CWnd*> m_permanent;
-    std::map<std::pair<DWORD, HWND>, CWnd*> m_temporary;
-};
+using HandleMap = afx_impl::HandleMap<CWnd, HWND, &CWnd::m_hWnd>;
 
 HandleMap& Handles()
 {
@@ -204,6 +127,14 @@ void CWnd::BindNewWindow(HWND hWnd)
         reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::AfxWndProc)));
     if (previous != &CWnd::AfxWndProc)
         m_pfnSuper = previous;
+    PreSubclassWindow();
+}
+
+void CWnd::PreSubclassWindow() {}
+
+BOOL CWnd::PreCreateWindow(CREATESTRUCTW&)
+{
+    return TRUE;
 }
 
 BOOL CWnd::SubclassWindow(HWND hWnd)
@@ -232,12 +163,19 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowNa
 {
     if (m_hWnd)
         return FALSE;
+    CREATESTRUCTW cs{lpParam,  AfxGetInstanceHandle(), nIDorHMenu,     hWndParent,    nHeight, nWidth,
+                     y,        x,                      static_cast<LONG>(dwStyle), lpszWindowName, lpszClassName, dwExStyle};
+    if (!PreCreateWindow(cs))
+    {
+        PostNcDestroy();
+        return FALSE;
+    }
     AfxHookWindowCreate(this);
     HWND hWnd = nullptr;
     try
     {
-        hWnd = ::CreateWindowExW(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth, nHeight, hWndParent,
-                                 nIDorHMenu, AfxGetInstanceHandle(), lpParam);
+        hWnd = ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y,
+                                 cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
     }
     catch (...)
     {
@@ -277,8 +215,9 @@ LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
     --t_nWndProcDepth;
     t_lastSentMsg = previous;
     // Temporary objects may be held by code further up the stack, a modal loop's caller included.
-    if (t_nWndProcDepth == 0 && t_nModalDepth == 0)
-        DeleteTempMap();
+    // The thread that runs the application object frees them when its loop turns idle.
+    if (t_nWndProcDepth == 0 && t_nModalDepth == 0 && !afx_impl::IsAppThread())
+        afx_impl::DeleteThreadTempMaps();
     return result;
 }
 
@@ -302,24 +241,6 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
-const AFX_MSGMAP_ENTRY* CWnd::FindMessageEntry(UINT message, UINT nCode, UINT nID) const
-{
-    const bool byId = message == WM_COMMAND || message == WM_NOTIFY;
-    for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr)
-    {
-        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e && e->pfn; ++e)
-        {
-            const UINT entryMessage = e->pnRegisteredMessage ? *e->pnRegisteredMessage : e->nMessage;
-            if (entryMessage != message || entryMessage == 0)
-                continue;
-            if (byId && (e->nCode != nCode || nID < e->nID || nID > e->nLastID))
-                continue;
-            return e;
-        }
-    }
-    return nullptr;
-}
-
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     LRESULT result = 0;
@@ -331,6 +252,16 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     else if (message == WM_NOTIFY)
     {
         handled = OnNotify(wParam, lParam, &result);
+    }
+    else if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)
+    {
+        // Every colour message reaches OnCtlColor, with the control type it stood for.
+        AFX_CTLCOLOR ctl{reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam), message - WM_CTLCOLORMSGBOX};
+        if (const AFX_MSGMAP_ENTRY* e = FindMessageEntry(WM_CTLCOLOR, 0, 0))
+        {
+            result = e->pfn(this, 0, reinterpret_cast<LPARAM>(&ctl));
+            handled = TRUE;
+        }
     }
     else if (const AFX_MSGMAP_ENTRY* e = FindMessageEntry(message, 0, 0))
     {
@@ -344,28 +275,92 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 {
+    const UINT nID = LOWORD(wParam);
+    const auto hWndCtrl = reinterpret_cast<HWND>(lParam);
     // Menus and accelerators (no control window) use the command code 0, as buttons do.
-    const UINT nCode = lParam ? HIWORD(wParam) : 0;
-    const AFX_MSGMAP_ENTRY* e = FindMessageEntry(WM_COMMAND, nCode, LOWORD(wParam));
-    if (!e)
-        return FALSE;
-    e->pfn(this, wParam, lParam);
-    return TRUE;
+    int nCode = CN_COMMAND;
+    if (hWndCtrl)
+    {
+        // The control's own object has the first word on its notification.
+        if (ReflectMsgToChild(hWndCtrl, WM_COMMAND, wParam, lParam, nullptr))
+            return TRUE;
+        nCode = HIWORD(wParam);
+    }
+    return OnCmdMsg(nID, nCode, nullptr, nullptr);
 }
 
-BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult)
 {
-    const auto* pHdr = reinterpret_cast<const NMHDR*>(lParam);
+    auto* pHdr = reinterpret_cast<NMHDR*>(lParam);
     if (!pHdr)
         return FALSE;
-    const AFX_MSGMAP_ENTRY* e = FindMessageEntry(WM_NOTIFY, pHdr->code, static_cast<UINT>(pHdr->idFrom));
-    if (!e)
-        return FALSE;
-    const LRESULT result = e->pfn(this, wParam, lParam);
-    if (pResult)
-        *pResult = result;
-    return TRUE;
+    if (ReflectMsgToChild(pHdr->hwndFrom, WM_NOTIFY, pHdr->idFrom, lParam, pResult))
+        return TRUE;
+    AFX_NOTIFY notify{pResult, pHdr};
+    return OnCmdMsg(static_cast<UINT>(pHdr->idFrom), static_cast<int>(MAKELONG(LOWORD(pHdr->code), WM_NOTIFY)),
+                    &notify, nullptr);
 }
+
+BOOL CWnd::ReflectMsgToChild(HWND hWndChild, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    CWnd* pChild = FromHandlePermanent(hWndChild);
+    if (!pChild)
+        return FALSE;
+    // A failing control handler leaves the message to its parent's default.
+    return AfxCallbackBarrier([&] { return pChild->OnChildNotify(message, wParam, lParam, pResult); }, FALSE);
+}
+
+BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    return ReflectChildNotify(message, wParam, lParam, pResult);
+}
+
+BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    LRESULT result = 0;
+    BOOL handled = FALSE;
+    if (message == WM_COMMAND)
+    {
+        handled = OnCmdMsg(0, static_cast<int>(MAKELONG(HIWORD(wParam), WM_REFLECT_BASE + WM_COMMAND)), nullptr,
+                           nullptr);
+    }
+    else if (message == WM_NOTIFY)
+    {
+        auto* pHdr = reinterpret_cast<NMHDR*>(lParam);
+        AFX_NOTIFY notify{&result, pHdr};
+        handled = OnCmdMsg(0, static_cast<int>(MAKELONG(LOWORD(pHdr->code), WM_REFLECT_BASE + WM_NOTIFY)), &notify,
+                           nullptr);
+    }
+    else if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)
+    {
+        // A null brush means the control leaves the colours to its parent.
+        AFX_CTLCOLOR ctl{m_hWnd, reinterpret_cast<HDC>(wParam), message - WM_CTLCOLORMSGBOX};
+        if (const AFX_MSGMAP_ENTRY* e = FindMessageEntry(WM_REFLECT_BASE + WM_CTLCOLOR, 0, 0))
+        {
+            result = e->pfn(this, 0, reinterpret_cast<LPARAM>(&ctl));
+            handled = result != 0;
+        }
+    }
+    else if (message == WM_DRAWITEM)
+    {
+        DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+        result = TRUE;
+        handled = TRUE;
+    }
+    else if (message == WM_MEASUREITEM)
+    {
+        MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
+        result = TRUE;
+        handled = TRUE;
+    }
+    if (handled && pResult)
+        *pResult = result;
+    return handled;
+}
+
+void CWnd::DrawItem(LPDRAWITEMSTRUCT) {}
+
+void CWnd::MeasureItem(LPMEASUREITEMSTRUCT) {}
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -414,15 +409,26 @@ int CWnd::RunModalLoop()
     ModalDepth depth;
     m_nFlags |= WF_MODALLOOP;
     bool showWhenIdle = m_hWnd && !(GetStyle() & WS_VISIBLE);
+    bool idle = true;
+    LONG idleCount = 0;
     MSG msg;
     while (ContinueModal())
     {
-        if (showWhenIdle && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE))
+        // While the queue is empty: show the window the first time, then WM_KICKIDLE for as
+        // long as the window asks for more (TRUE).
+        while (idle && ContinueModal() && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE))
         {
-            ShowWindow(SW_SHOWNORMAL);
-            ::UpdateWindow(m_hWnd);
-            showWhenIdle = false;
+            if (showWhenIdle)
+            {
+                ShowWindow(SW_SHOWNORMAL);
+                ::UpdateWindow(m_hWnd);
+                showWhenIdle = false;
+            }
+            if (!::SendMessageW(m_hWnd, WM_KICKIDLE, MSGF_DIALOGBOX, idleCount++))
+                idle = false;
         }
+        if (!ContinueModal())
+            break;
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got <= 0)
         {
@@ -435,6 +441,11 @@ int CWnd::RunModalLoop()
         {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
+        }
+        if (afx_impl::IsIdleMessage(&msg))
+        {
+            idle = true;
+            idleCount = 0;
         }
     }
     m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
@@ -586,18 +597,6 @@ LRESULT CWnd::SendDlgItemMessage(int nID, UINT message, WPARAM wParam, LPARAM lP
     return ::SendDlgItemMessageW(m_hWnd, nID, message, wParam, lParam);
 }
 
-const AFX_MSGMAP* CWnd::GetMessageMap() const
-{
-    return GetThisMessageMap();
-}
-
-const AFX_MSGMAP* CWnd::GetThisMessageMap()
-{
-    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr, nullptr}};
-    static const AFX_MSGMAP messageMap = {nullptr, &entries[0]};
-    return &messageMap;
-}
-
 int CWnd::OnCreate(LPCREATESTRUCTW)
 {
     return static_cast<int>(Default());
@@ -626,4 +625,127 @@ void CWnd::OnTimer(UINT_PTR)
 void CWnd::OnSize(UINT, int, int)
 {
     Default();
+}
+
+BOOL CWnd::OnEraseBkgnd(CDC*)
+{
+    return static_cast<BOOL>(Default());
+}
+
+HBRUSH CWnd::OnCtlColor(CDC*, CWnd* pWnd, UINT)
+{
+    LRESULT result = 0;
+    if (pWnd && ReflectMsgToChild(pWnd->m_hWnd, t_lastSentMsg.message, t_lastSentMsg.wParam, t_lastSentMsg.lParam,
+                                  &result))
+        return reinterpret_cast<HBRUSH>(result);
+    return reinterpret_cast<HBRUSH>(Default());
+}
+
+void CWnd::OnSysCommand(UINT, LPARAM)
+{
+    Default();
+}
+
+void CWnd::OnGetMinMaxInfo(MINMAXINFO*)
+{
+    Default();
+}
+
+BOOL CWnd::OnHelpInfo(HELPINFO*)
+{
+    return static_cast<BOOL>(Default());
+}
+
+void CWnd::OnLButtonDown(UINT, CPoint)
+{
+    Default();
+}
+
+void CWnd::OnLButtonUp(UINT, CPoint)
+{
+    Default();
+}
+
+void CWnd::OnLButtonDblClk(UINT, CPoint)
+{
+    Default();
+}
+
+void CWnd::OnMouseMove(UINT, CPoint)
+{
+    Default();
+}
+
+BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT)
+{
+    return static_cast<BOOL>(Default());
+}
+
+void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT lpDrawItemStruct)
+{
+    if (lpDrawItemStruct->CtlType == ODT_MENU)
+    {
+        const auto hMenu = reinterpret_cast<HMENU>(lpDrawItemStruct->hwndItem);
+        if (CMenu* pMenu = AfxFindOwnerDrawMenu(hMenu, lpDrawItemStruct->itemID))
+        {
+            pMenu->DrawItem(lpDrawItemStruct);
+            return;
+        }
+    }
+    else if (ReflectMsgToChild(lpDrawItemStruct->hwndItem, WM_DRAWITEM, t_lastSentMsg.wParam,
+                               reinterpret_cast<LPARAM>(lpDrawItemStruct), nullptr))
+    {
+        return;
+    }
+    Default();
+}
+
+void CWnd::OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct)
+{
+    if (lpMeasureItemStruct->CtlType == ODT_MENU)
+    {
+        if (CMenu* pMenu = afx_impl::FindMenuForMeasure(m_hWnd, lpMeasureItemStruct->itemID))
+        {
+            pMenu->MeasureItem(lpMeasureItemStruct);
+            return;
+        }
+    }
+    else if (ReflectMsgToChild(::GetDlgItem(m_hWnd, nIDCtl), WM_MEASUREITEM, t_lastSentMsg.wParam,
+                               reinterpret_cast<LPARAM>(lpMeasureItemStruct), nullptr))
+    {
+        return;
+    }
+    Default();
+}
+
+void CWnd::OnSettingChange(UINT, LPCWSTR)
+{
+    Default();
+}
+
+UINT AfxGetTempObjectCount()
+{
+    return Handles().ThreadTemporaryCount() + afx_impl::MenuTempCount();
+}
+
+void afx_impl::DeleteThreadTempMaps()
+{
+    CWnd::DeleteTempMap();
+    CMenu::DeleteTempMap();
+}
+
+bool afx_impl::IsIdleMessage(const MSG* pMsg)
+{
+    // A mouse that did not move and the caret's blink timer do not make a loop idle again.
+    thread_local POINT ptCursorLast;
+    thread_local UINT nMsgLast;
+    if (pMsg->message == WM_MOUSEMOVE || pMsg->message == WM_NCMOUSEMOVE)
+    {
+        if (pMsg->message == nMsgLast && pMsg->pt.x == ptCursorLast.x && pMsg->pt.y == ptCursorLast.y)
+            return false;
+        ptCursorLast = pMsg->pt;
+        nMsgLast = pMsg->message;
+        return true;
+    }
+    return pMsg->message != WM_PAINT && pMsg->message != 0x0118 /* WM_SYSTIMER */;
 }

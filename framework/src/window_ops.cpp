@@ -3,7 +3,9 @@
 #include "framework/window.h"
 
 #include "framework/exception.h"
+#include "framework/app.h"
 #include "framework/gdi.h"
+#include "framework/menu.h"
 
 #include <map>
 #include <utility>
@@ -138,10 +140,16 @@ RECT WorkAreaOf(HWND hWnd)
 }
 
 // The window a centred window goes on when none was named: its parent or owner, or the
-// window that one names through WM_QUERYCENTERWND.
+// window that one names through WM_QUERYCENTERWND; an unowned pop-up goes on the main window.
 HWND DefaultCenter(HWND hWnd, DWORD dwStyle)
 {
     HWND hWndCenter = (dwStyle & WS_CHILD) ? ::GetParent(hWnd) : ::GetWindow(hWnd, GW_OWNER);
+    if (!hWndCenter && !(dwStyle & WS_CHILD))
+    {
+        const CWnd* pMain = AfxGetMainWnd();
+        if (pMain && pMain->m_hWnd != hWnd)
+            hWndCenter = pMain->m_hWnd;
+    }
     if (hWndCenter)
     {
         if (HWND hWndTemp = reinterpret_cast<HWND>(::SendMessageW(hWndCenter, kQueryCenterWnd, 0, 0)))
@@ -408,6 +416,11 @@ CWnd* CWnd::GetLastActivePopup() const
 HMENU CWnd::GetSystemMenuHandle(BOOL bRevert) const
 {
     return ::GetSystemMenu(m_hWnd, bRevert);
+}
+
+CMenu* CWnd::GetSystemMenu(BOOL bRevert) const
+{
+    return CMenu::FromHandle(GetSystemMenuHandle(bRevert));
 }
 
 // ---- Timers ----

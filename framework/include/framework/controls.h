@@ -25,7 +25,7 @@ public:
     HICON GetIcon() const;
 
     // Draws an owner-drawn button; the parent's WM_DRAWITEM reaches it. Does nothing here.
-    virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
+    void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
 };
 
 class FRAMEWORK_API CStatic : public CWnd

@@ -59,11 +59,21 @@ public:
     explicit CInvalidArgException(BOOL bAutoDelete = TRUE);
 };
 
+// A failure the user was already told about (a dialog's data exchange that refused a value):
+// its catcher shows nothing more.
+class FRAMEWORK_API CUserException : public CSimpleException
+{
+    DECLARE_DYNAMIC(CUserException)
+public:
+    explicit CUserException(BOOL bAutoDelete = TRUE);
+};
+
 // Throwers. The memory exception is a static object, so it can be thrown when the heap is
 // exhausted; the others are allocated and auto-deleting.
 AFX_NORETURN FRAMEWORK_API void AfxThrowMemoryException();
 AFX_NORETURN FRAMEWORK_API void AfxThrowNotSupportedException();
 AFX_NORETURN FRAMEWORK_API void AfxThrowInvalidArgException();
+AFX_NORETURN FRAMEWORK_API void AfxThrowUserException();
 
 // Runs fn and swallows every exception, framework or C++: the guard at every Win32 callback
 // entry (window and dialog procedures, hooks, thread entries, COM methods, sort callbacks).
@@ -98,4 +108,13 @@ void AfxCallbackBarrier(Fn&& fn) noexcept
     catch (...)
     {
     }
+}
+
+// A timer procedure guarded by the barrier, for ::SetTimer:
+//   ::SetTimer(hWnd, nID, nElapse, AfxTimerProcBarrier<&MyTimerProc>);
+// MyTimerProc may be any function taking (HWND, UINT, UINT_PTR, DWORD).
+template <auto Proc>
+void CALLBACK AfxTimerProcBarrier(HWND hWnd, UINT message, UINT_PTR nIDEvent, DWORD dwTime) noexcept
+{
+    AfxCallbackBarrier([&] { Proc(hWnd, message, nIDEvent, dwTime); });
 }

@@ -3,84 +3,39 @@
 // through WindowProc and the class's message map before the window's original procedure.
 //
 // The handle map keeps the permanent binding handle -> object. FromHandle gives a temporary
-// object for a window nobody bound; it lives until the thread's outermost window procedure
-// returns while no modal loop runs (or until DeleteTempMap), so it must not be kept.
+// object for a window nobody bound, so it must not be kept. On the thread that runs the
+// application object it lives until the application's loop turns idle (CWinApp::OnIdle); on
+// other threads until the outermost window procedure returns while no modal loop runs; on
+// every thread until DeleteTempMap.
 #pragma once
 
-#include "object.h"
+#include "cmdtarget.h"
+#include "point.h"
 #include "string.h"
 
 #include <commctrl.h>
 
 class CWnd;
+class CDC;
+class CMenu;
 
-// One message-map entry. The thunk casts the window to the declaring class, unpacks the
-// message parameters and calls the handler; its result is the window procedure's result.
-typedef LRESULT (*AFX_PMSGW)(CWnd* pWnd, WPARAM wParam, LPARAM lParam);
+// Messages of the framework's loops: WM_KICKIDLE goes to a modal loop's window while its
+// queue is empty (the answer TRUE asks for more idle calls); WM_IDLEUPDATECMDUI goes to the
+// main window and its descendants when the application's loop turns idle.
+#define WM_IDLEUPDATECMDUI 0x0363
+#define WM_KICKIDLE 0x036A
 
-struct AFX_MSGMAP_ENTRY
+// The message the WM_CTLCOLOR* messages are dispatched as: OnCtlColor receives the control
+// type (CTLCOLOR_STATIC, ...) from the message it was.
+#ifndef WM_CTLCOLOR
+#define WM_CTLCOLOR 0x0019
+#endif
+struct AFX_CTLCOLOR
 {
-    UINT nMessage;                   // the message; WM_COMMAND/WM_NOTIFY entries also match code and id
-    UINT nCode;                      // control notification code (WM_COMMAND, WM_NOTIFY)
-    UINT nID;                        // first command or control identifier
-    UINT nLastID;                    // last identifier of a range
-    const UINT* pnRegisteredMessage; // a registered message's variable, else null
-    AFX_PMSGW pfn;                   // null ends the table
+    HWND hWnd;
+    HDC hDC;
+    UINT nCtlType;
 };
-
-struct AFX_MSGMAP
-{
-    const AFX_MSGMAP* (*pfnGetBaseMap)();
-    const AFX_MSGMAP_ENTRY* lpEntries;
-};
-
-// clang-format off
-#define DECLARE_MESSAGE_MAP()                              \
-protected:                                                 \
-    static const AFX_MSGMAP* GetThisMessageMap();          \
-    const AFX_MSGMAP* GetMessageMap() const override;
-
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                 \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }         \
-    const AFX_MSGMAP* theClass::GetThisMessageMap()                                            \
-    {                                                                                          \
-        typedef theClass ThisClass;                                                            \
-        typedef baseClass TheBaseClass;                                                        \
-        static const AFX_MSGMAP_ENTRY _messageEntries[] = {
-
-#define END_MESSAGE_MAP()                                                                      \
-    {0, 0, 0, 0, nullptr, nullptr}};                                                           \
-        static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
-        return &messageMap;                                                                    \
-    }
-
-#define AFX_MSG_THUNK(body) [](CWnd* pWnd, WPARAM wParam, LPARAM lParam) -> LRESULT { \
-    ThisClass* pThis = static_cast<ThisClass*>(pWnd);                                 \
-    (void)pThis; (void)wParam; (void)lParam;                                          \
-    body }
-
-// LRESULT memberFxn(WPARAM, LPARAM)
-#define ON_MESSAGE(message, memberFxn) \
-    {message, 0, 0, 0, nullptr, AFX_MSG_THUNK(return (pThis->*(memberFxn))(wParam, lParam);)},
-// LRESULT memberFxn(WPARAM, LPARAM), for a message registered with RegisterWindowMessage
-#define ON_REGISTERED_MESSAGE(nMessageVariable, memberFxn) \
-    {0xC000, 0, 0, 0, &(nMessageVariable), AFX_MSG_THUNK(return (pThis->*(memberFxn))(wParam, lParam);)},
-// void memberFxn(): a menu, accelerator or button command
-#define ON_COMMAND(id, memberFxn) \
-    {WM_COMMAND, 0, static_cast<UINT>(id), static_cast<UINT>(id), nullptr, AFX_MSG_THUNK((pThis->*(memberFxn))(); return 0;)},
-// void memberFxn(UINT nID)
-#define ON_COMMAND_RANGE(id, idLast, memberFxn)                                              \
-    {WM_COMMAND, 0, static_cast<UINT>(id), static_cast<UINT>(idLast), nullptr,               \
-     AFX_MSG_THUNK((pThis->*(memberFxn))(LOWORD(wParam)); return 0;)},
-// void memberFxn(): a control's notification sent through WM_COMMAND
-#define ON_CONTROL(wNotifyCode, id, memberFxn)                                               \
-    {WM_COMMAND, static_cast<UINT>(wNotifyCode), static_cast<UINT>(id), static_cast<UINT>(id), nullptr, \
-     AFX_MSG_THUNK((pThis->*(memberFxn))(); return 0;)},
-#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
-// void memberFxn(NMHDR*, LRESULT*)
-#define ON_NOTIFY(wNotifyCode, id, memberFxn)                                                \
-    {WM_NOTIFY, static_cast<UINT>(wNotifyCode), static_cast<UINT>(id), static_cast<UINT>(id), nullptr, \
-     AFX_MSG_THUNK(LRESULT result = 0; (pThis->*(memberFxn))(reinterpret_cast<NMHDR*>(lParam), &result); return result;)},
 
 // Standard messages, handled by the member of the fixed name.
 #define ON_WM_CREATE() \
@@ -93,10 +48,56 @@ protected:                                                 \
     {WM_SIZE, 0, 0, 0, nullptr,                                                               \
      AFX_MSG_THUNK(pThis->OnSize(static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)), \
                                  static_cast<short>(HIWORD(lParam))); return 0;)},
+// BOOL OnEraseBkgnd(CDC* pDC)
+#define ON_WM_ERASEBKGND() \
+    {WM_ERASEBKGND, 0, 0, 0, nullptr, AFX_MSG_THUNK(return pThis->OnEraseBkgnd(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));)},
+// HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor), for every WM_CTLCOLOR* message
+#define ON_WM_CTLCOLOR()                                                                      \
+    {WM_CTLCOLOR, 0, 0, 0, nullptr, AFX_MSG_THUNK(                                            \
+        const auto* pCtl = reinterpret_cast<const AFX_CTLCOLOR*>(lParam);                    \
+        return reinterpret_cast<LRESULT>(pThis->OnCtlColor(CDC::FromHandle(pCtl->hDC), CWnd::FromHandle(pCtl->hWnd), \
+                                                           pCtl->nCtlType));)},
+// In a control's own map: HBRUSH CtlColor(CDC* pDC, UINT nCtlColor), the colour message its
+// parent reflected back. A null brush leaves the parent's default.
+#define ON_WM_CTLCOLOR_REFLECT()                                                              \
+    {WM_REFLECT_BASE + WM_CTLCOLOR, 0, 0, 0, nullptr, AFX_MSG_THUNK(                          \
+        const auto* pCtl = reinterpret_cast<const AFX_CTLCOLOR*>(lParam);                    \
+        return reinterpret_cast<LRESULT>(pThis->CtlColor(CDC::FromHandle(pCtl->hDC), pCtl->nCtlType));)},
+// void OnSysCommand(UINT nID, LPARAM lParam)
+#define ON_WM_SYSCOMMAND() \
+    {WM_SYSCOMMAND, 0, 0, 0, nullptr, AFX_MSG_THUNK(pThis->OnSysCommand(static_cast<UINT>(wParam), lParam); return 0;)},
+// void OnGetMinMaxInfo(MINMAXINFO* lpMMI)
+#define ON_WM_GETMINMAXINFO() \
+    {WM_GETMINMAXINFO, 0, 0, 0, nullptr, AFX_MSG_THUNK(pThis->OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;)},
+// BOOL OnHelpInfo(HELPINFO* pHelpInfo)
+#define ON_WM_HELPINFO() \
+    {WM_HELP, 0, 0, 0, nullptr, AFX_MSG_THUNK(return pThis->OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam));)},
+// void OnXxx(UINT nFlags, CPoint point)
+#define AFX_ON_MOUSE(message, memberFxn) \
+    {message, 0, 0, 0, nullptr, AFX_MSG_THUNK(pThis->memberFxn(static_cast<UINT>(wParam), CPoint(lParam)); return 0;)},
+#define ON_WM_LBUTTONDOWN() AFX_ON_MOUSE(WM_LBUTTONDOWN, OnLButtonDown)
+#define ON_WM_LBUTTONUP() AFX_ON_MOUSE(WM_LBUTTONUP, OnLButtonUp)
+#define ON_WM_LBUTTONDBLCLK() AFX_ON_MOUSE(WM_LBUTTONDBLCLK, OnLButtonDblClk)
+#define ON_WM_MOUSEMOVE() AFX_ON_MOUSE(WM_MOUSEMOVE, OnMouseMove)
+// BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
+#define ON_WM_SETCURSOR()                                                                     \
+    {WM_SETCURSOR, 0, 0, 0, nullptr, AFX_MSG_THUNK(                                           \
+        return pThis->OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), LOWORD(lParam), HIWORD(lParam));)},
+// void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct); the message's result is TRUE
+#define ON_WM_DRAWITEM()                                                                      \
+    {WM_DRAWITEM, 0, 0, 0, nullptr, AFX_MSG_THUNK(                                            \
+        pThis->OnDrawItem(static_cast<int>(wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)); return TRUE;)},
+// void OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct); the result is TRUE
+#define ON_WM_MEASUREITEM()                                                                   \
+    {WM_MEASUREITEM, 0, 0, 0, nullptr, AFX_MSG_THUNK(                                         \
+        pThis->OnMeasureItem(static_cast<int>(wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)); return TRUE;)},
+// void OnSettingChange(UINT uFlags, LPCWSTR lpszSection)
+#define ON_WM_SETTINGCHANGE() \
+    {WM_SETTINGCHANGE, 0, 0, 0, nullptr, AFX_MSG_THUNK(pThis->OnSettingChange(static_cast<UINT>(wParam), reinterpret_cast<LPCWSTR>(lParam)); return 0;)},
 
 // clang-format on
 
-class FRAMEWORK_API CWnd : public CObject
+class FRAMEWORK_API CWnd : public CCmdTarget
 {
     DECLARE_DYNCREATE(CWnd)
 public:
@@ -116,14 +117,19 @@ public:
     BOOL Attach(HWND hWndNew);                   // binds without subclassing
     HWND Detach();
 
-    // Creates the window (any window class) and subclasses it before its first message.
+    // Creates the window (any window class) and subclasses it before its first message;
+    // PreCreateWindow may change the creation parameters or refuse the creation.
     virtual BOOL CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, int x, int y,
                           int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
     virtual BOOL DestroyWindow();
+    virtual BOOL PreCreateWindow(CREATESTRUCTW& cs);
     // Routes the window's messages through this object from now on.
     BOOL SubclassWindow(HWND hWnd);
     BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
     HWND UnsubclassWindow();
+    // Called once the object is bound to its window (SubclassWindow, or creation through the
+    // framework before the first message); the window's styles may be changed here.
+    virtual void PreSubclassWindow();
 
     // Message handling.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -131,6 +137,16 @@ public:
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Reflection: a parent hands a control's notification (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*,
+    // WM_DRAWITEM, WM_MEASUREITEM) back to the control's object first; true when the control
+    // handled it, the result in pResult.
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    BOOL ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    // Asks the permanent object of a child window to handle its reflected notification.
+    static BOOL ReflectMsgToChild(HWND hWndChild, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    // An owner-drawn control draws and measures itself here; the default does nothing.
+    virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
+    virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);
     // Called on each message of a modal loop, from the target window up to the loop's window;
     // true when the message was handled and must not be dispatched.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
@@ -175,8 +191,6 @@ public:
     static LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
-    virtual const AFX_MSGMAP* GetMessageMap() const;
-    static const AFX_MSGMAP* GetThisMessageMap();
     // Called after the window's last message (WM_NCDESTROY), once the object is unbound.
     virtual void PostNcDestroy();
 
@@ -187,6 +201,23 @@ protected:
     void OnPaint();
     void OnTimer(UINT_PTR nIDEvent);
     void OnSize(UINT nType, int cx, int cy);
+    BOOL OnEraseBkgnd(CDC* pDC);
+    // The default hands the message to the control's reflected handler, else to the
+    // window's original procedure.
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
+    BOOL OnHelpInfo(HELPINFO* pHelpInfo);
+    void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnLButtonUp(UINT nFlags, CPoint point);
+    void OnLButtonDblClk(UINT nFlags, CPoint point);
+    void OnMouseMove(UINT nFlags, CPoint point);
+    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    // The defaults route a control's item to the control's DrawItem/MeasureItem, and a menu
+    // item (ODT_MENU) to its menu's CMenu.
+    void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
+    void OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct);
+    void OnSettingChange(UINT uFlags, LPCWSTR lpszSection);
 
     enum
     {
@@ -197,9 +228,10 @@ protected:
     int m_nModalResult = -1;
     WNDPROC m_pfnSuper = nullptr; // the window's procedure before subclassing
 
+    DECLARE_MESSAGE_MAP()
+
 private:
     friend LRESULT CALLBACK AfxCbtFilterHook(int, WPARAM, LPARAM);
-    const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT message, UINT nCode, UINT nID) const;
     void BindNewWindow(HWND hWnd);
     void OnFinalNcDestroy(HWND hWnd);
 
@@ -292,6 +324,8 @@ public:
     CWnd* GetLastActivePopup() const;
     // The window menu's handle (bRevert: restores the default one and answers null).
     HMENU GetSystemMenuHandle(BOOL bRevert) const;
+    // The window menu as a temporary CMenu (null when bRevert, or when the window has none).
+    CMenu* GetSystemMenu(BOOL bRevert) const;
 
     // Timers. A timer procedure runs behind the framework's exception barrier.
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, void(CALLBACK* lpfnTimer)(HWND, UINT, UINT_PTR, DWORD));
@@ -304,6 +338,9 @@ public:
 private:
     HWND m_hWndOwner = nullptr;
 };
+
+// The number of temporary objects (windows and menus) the calling thread holds.
+FRAMEWORK_API UINT AfxGetTempObjectCount();
 
 // Makes the next window created on this thread subclass itself to pWnd (at HCBT_CREATEWND);
 // AfxUnhookWindowCreate removes the hook and tells whether the window was bound.
