@@ -385,6 +385,22 @@ TEST(CDialogTest, TheOwnerIsDisabledWhileTheDialogRunsAndEnabledAfter)
     owner.DestroyWindow();
 }
 
+TEST(CDialogTest, TheDesktopAsTheParentIsNeverDisabled)
+{
+    const HWND desktop = GetDesktopWindow();
+    ASSERT_TRUE(IsWindowEnabled(desktop));
+    BOOL desktopEnabled = FALSE;
+    CTestDialog dlg(CWnd::FromHandle(desktop));
+    dlg.m_onInit = [&](CTestDialog& d)
+    {
+        desktopEnabled = IsWindowEnabled(desktop);
+        Post(d, WM_COMMAND, IDCANCEL);
+    };
+    EXPECT_EQ(IDCANCEL, dlg.DoModal());
+    EXPECT_TRUE(desktopEnabled);
+    EXPECT_TRUE(IsWindowEnabled(desktop));
+}
+
 TEST(CDialogTest, ADialogThatCannotStartReturnsMinusOne)
 {
     {
