@@ -38,8 +38,13 @@ const LPCWSTR kExecutables[] = {
     L"Farewell.exe",          // before-uninstall survey
     L"ShredTool.exe",         // secure delete
     L"SealTool.exe",          // secure encrypt
+    // Started by the suite's own windows and first-run wizard; appended after the first 34.
+    L"wardtool.exe",          // protection tool run for the update check
+    L"qmndemo.exe",           // demonstration program run from the main window
+    L"Keepsafe.exe",          // system-file backup run by the first-run wizard
+    L"Tasklane.exe",          // scheduler started by the first-run wizard
 };
-static_assert(std::size(kExecutables) == 34);
+static_assert(std::size(kExecutables) == 38);
 
 const LPCWSTR kTasks[] = {
     L"QMN-RegistrySweep",

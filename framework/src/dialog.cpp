@@ -71,18 +71,30 @@ BOOL CDialog::CreateIndirect(const DLGTEMPLATE* pTemplate, HWND hWndParent, HINS
 
 namespace
 {
+// The window a modal run may disable: the owner's top-level window, and only when the calling
+// thread owns it. The desktop and the windows of other threads and processes are never
+// disabled, or a dialog given one of them as its parent would freeze what it does not own.
+HWND WindowToDisable(HWND hWndOwner)
+{
+    const HWND hWndTop = hWndOwner ? ::GetAncestor(hWndOwner, GA_ROOT) : nullptr;
+    if (!hWndTop || hWndOwner == ::GetDesktopWindow() || hWndTop == ::GetDesktopWindow() ||
+        ::GetWindowThreadProcessId(hWndTop, nullptr) != ::GetCurrentThreadId())
+        return nullptr;
+    return hWndTop;
+}
+
 // Ends a modal run whichever way DoModal leaves: hides and destroys the dialog and gives the
 // owner back its input and activation.
 class ModalRun
 {
 public:
-    ModalRun(CDialog& dialog, HWND hWndOwner) : m_dialog(dialog), m_hWndOwner(hWndOwner)
+    ModalRun(CDialog& dialog, HWND hWndOwner)
+        : m_dialog(dialog), m_hWndOwner(hWndOwner), m_hWndDisabled(WindowToDisable(hWndOwner))
     {
-        if (m_hWndOwner && ::IsWindowEnabled(m_hWndOwner))
-        {
-            ::EnableWindow(m_hWndOwner, FALSE);
-            m_bEnableOwner = true;
-        }
+        if (m_hWndDisabled && ::IsWindowEnabled(m_hWndDisabled))
+            ::EnableWindow(m_hWndDisabled, FALSE);
+        else
+            m_hWndDisabled = nullptr;
     }
 
     ~ModalRun()
@@ -91,8 +103,8 @@ public:
         if (hWnd)
             ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
                            SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-        if (m_bEnableOwner)
-            ::EnableWindow(m_hWndOwner, TRUE);
+        if (m_hWndDisabled)
+            ::EnableWindow(m_hWndDisabled, TRUE);
         if (hWnd && m_hWndOwner && ::GetActiveWindow() == hWnd)
             ::SetActiveWindow(m_hWndOwner);
         if (hWnd)
@@ -105,7 +117,7 @@ public:
 private:
     CDialog& m_dialog;
     HWND m_hWndOwner;
-    bool m_bEnableOwner = false;
+    HWND m_hWndDisabled; // the window this run disabled and enables again; none when null
 };
 } // namespace
 

@@ -73,17 +73,27 @@ struct BoxSeen
     std::atomic<bool> found{false};
 };
 
+// The first dialog of this process; other tests' dialogs may be up in the same session.
+HWND FindOwnDialog()
+{
+    for (HWND box = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); box;
+         box = FindWindowExW(nullptr, box, L"#32770", nullptr))
+    {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(box, &pid);
+        if (pid == GetCurrentProcessId())
+            return box;
+    }
+    return nullptr;
+}
+
 // Finds the message box of this process, reads it and presses its default button.
 UINT AnswerMessageBox(LPVOID p)
 {
     auto* seen = static_cast<BoxSeen*>(p);
     for (int i = 0; i < 500 && !seen->found; ++i)
     {
-        HWND box = FindWindowW(L"#32770", nullptr);
-        DWORD pid = 0;
-        if (box)
-            GetWindowThreadProcessId(box, &pid);
-        if (box && pid == GetCurrentProcessId())
+        if (HWND box = FindOwnDialog())
         {
             GetWindowTextW(box, seen->title, 128);
             GetDlgItemTextW(box, 0xFFFF, seen->text, 256);

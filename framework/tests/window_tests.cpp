@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <future>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace
@@ -383,6 +385,67 @@ TEST(CDialogTest, TheOwnerIsDisabledWhileTheDialogRunsAndEnabledAfter)
     EXPECT_EQ(owner.m_hWnd, dialogOwner);
     EXPECT_TRUE(owner.IsWindowEnabled());
     owner.DestroyWindow();
+}
+
+namespace
+{
+// A top-level window of another thread, which answers its messages while the object lives.
+class OtherThreadWindow
+{
+public:
+    OtherThreadWindow()
+    {
+        std::promise<HWND> created;
+        m_thread = std::thread(
+            [this, &created]
+            {
+                HWND hWnd = CreateWindowExW(0, L"STATIC", L"other thread", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                            nullptr, nullptr);
+                m_threadId = GetCurrentThreadId();
+                created.set_value(hWnd);
+                MSG msg;
+                while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+                    DispatchMessageW(&msg);
+                DestroyWindow(hWnd);
+            });
+        m_hWnd = created.get_future().get();
+    }
+    ~OtherThreadWindow()
+    {
+        PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
+        m_thread.join();
+    }
+    OtherThreadWindow(const OtherThreadWindow&) = delete;
+    OtherThreadWindow& operator=(const OtherThreadWindow&) = delete;
+
+    HWND m_hWnd = nullptr;
+
+private:
+    DWORD m_threadId = 0;
+    std::thread m_thread;
+};
+} // namespace
+
+TEST(CDialogTest, TheDesktopAndOtherThreadsWindowsAreNeverDisabled)
+{
+    const OtherThreadWindow other;
+    ASSERT_NE(nullptr, other.m_hWnd);
+    const HWND parents[] = {GetDesktopWindow(), other.m_hWnd};
+    for (HWND parent : parents)
+    {
+        SCOPED_TRACE(parent == other.m_hWnd ? "another thread's window" : "the desktop");
+        ASSERT_TRUE(IsWindowEnabled(parent));
+        BOOL enabledWhileRunning = FALSE;
+        CTestDialog dlg(CWnd::FromHandle(parent));
+        dlg.m_onInit = [&](CTestDialog& d)
+        {
+            enabledWhileRunning = IsWindowEnabled(parent);
+            Post(d, WM_COMMAND, IDCANCEL);
+        };
+        EXPECT_EQ(IDCANCEL, dlg.DoModal());
+        EXPECT_TRUE(enabledWhileRunning);
+        EXPECT_TRUE(IsWindowEnabled(parent));
+    }
 }
 
 TEST(CDialogTest, ADialogThatCannotStartReturnsMinusOne)

@@ -130,7 +130,8 @@ TEST(HaltSuiteNames, OnlyTheSuitesOwnProgramsCarryItsNames)
     } while (FindNextFileW(find, &data));
     FindClose(find);
 
-    for (LPCWSTR required : {L"Farewell.exe", L"ShredTool.exe", L"SealTool.exe"})
+    for (LPCWSTR required : {L"Farewell.exe", L"ShredTool.exe", L"SealTool.exe", L"wardtool.exe", L"qmndemo.exe",
+                             L"Keepsafe.exe", L"Tasklane.exe"})
         EXPECT_NE(Suite().executables.end(), std::find_if(Suite().executables.begin(), Suite().executables.end(),
                                                           [&](LPCWSTR n) { return wcscmp(n, required) == 0; }));
     EXPECT_EQ(8, std::count_if(Suite().tasks.begin(), Suite().tasks.end(),
@@ -145,6 +146,9 @@ TEST_F(HaltSuiteProgram, AFullRunStopsTheSuiteAndRemovesItsTasksAndStartupEntrie
     doomed.emplace_back(halttest::CopyAs(Sleeper(), m_dir.Path(), L"Lumasweep.exe"));
     doomed.emplace_back(halttest::CopyAs(Sleeper(), m_dir.Path(), L"SHREDTOOL.EXE"));
     doomed.emplace_back(halttest::CopyAs(Sleeper(), installDir, L"DiskTune.exe"));
+    // The programs the suite's own windows and first-run wizard start.
+    for (LPCWSTR name : {L"wardtool.exe", L"QMNDEMO.EXE", L"Keepsafe.exe", L"Tasklane.exe"})
+        doomed.emplace_back(halttest::CopyAs(Sleeper(), installDir, name));
     halttest::Decoy installer(halttest::CopyAs(Sleeper(), m_dir.Path(), L"LumasweepSetup.exe"));
     halttest::Decoy helper(halttest::CopyAs(Sleeper(), installDir, L"DiskTuneHelper.exe"));
     for (const halttest::Decoy& decoy : doomed)
