@@ -2,6 +2,7 @@
 // resume, redirects and the requests it puts to its window.
 #include "download_state.h"
 #include "download_text.h"
+#include "url_reference.h"
 
 #include <memory>
 #include <new>
@@ -306,9 +307,10 @@ LONG CDownload::QueryContentLength() const
     return static_cast<LONG>(dwLength);
 }
 
-// Reads the Location of a redirect into the address and closes the request and the
-// connection it came on. False after too many redirects, or when the header is missing or
-// does not fit its buffer.
+// Reads the Location of a redirect, resolved against the address that was asked for (it may
+// be relative: "/file", "../file", "?query", "//host/file"), into the address, and closes the
+// request and the connection it came on. False after too many redirects, or when the header
+// is missing or does not fit its buffer.
 BOOL CDownload::QueryFollowLocation(CString& strAddress, int& nRedirects)
 {
     if (++nRedirects > kMaxRedirects)
@@ -317,7 +319,8 @@ BOOL CDownload::QueryFollowLocation(CString& strAddress, int& nRedirects)
     DWORD dwSize = sizeof(szLocation);
     if (!GetWinInet().HttpQueryInfoW(m_hRequest, HTTP_QUERY_LOCATION, szLocation, &dwSize, nullptr) || !*szLocation)
         return FALSE;
-    strAddress = szLocation;
+    strAddress =
+        ResolveReference(std::wstring_view(strAddress.GetString(), strAddress.GetLength()), szLocation).c_str();
     CloseRequest();
     CloseConnection();
     return TRUE;

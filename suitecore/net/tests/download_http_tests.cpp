@@ -215,20 +215,84 @@ TEST_F(HttpDownload, RedirectsAreFollowed)
               runner.Texts(IDC_DL_CURRENT_FILE));
 }
 
+TEST_F(HttpDownload, RelativeRedirectsAreResolvedAgainstTheAddressAskedFor)
+{
+    // Each form of Location a server may send. The server redirects an address that carries
+    // "to=" with exactly that text; the file lies at the resolved path.
+    const std::wstring query = L"?tag=" + tag;
+    const std::wstring authority = L"//127.0.0.1:" + std::to_wstring(TestServers().httpPort);
+    const struct
+    {
+        std::wstring asked;
+        std::wstring location;
+        std::wstring resolved; // the path; the query is the Location's
+        size_t size;
+        unsigned seed;
+    } forms[] = {
+        {L"/data/4000/abs.bin", Http(L"/data/4000/abs-to.bin" + query), L"/data/4000/abs-to.bin", 4000, 0},
+        {L"/data/4100/scheme.bin", authority + L"/data/4100/scheme-to.bin" + query, L"/data/4100/scheme-to.bin", 4100,
+         0},
+        {L"/data/4200/dir/path.bin", L"/data/4200/path-to.bin" + query, L"/data/4200/path-to.bin", 4200, 0},
+        {L"/data/4300/dir/rel.bin", L"rel-to.bin" + query, L"/data/4300/dir/rel-to.bin", 4300, 0},
+        {L"/data/4400/dir/sub/up.bin", L"../up-to.bin" + query, L"/data/4400/dir/up-to.bin", 4400, 0},
+        {L"/data/4500/dir/q.bin", L"?seed=7&tag=" + tag, L"/data/4500/dir/q.bin", 4500, 7},
+    };
+    const auto local = [&](const std::wstring& asked) { return dir.File(asked.substr(asked.rfind(L'/') + 1)); };
+    std::vector<std::string> heads, gets;
+    std::vector<std::wstring> redirects;
+    LPARAM total = 0;
+    for (const auto& form : forms)
+    {
+        Queue(Http(form.asked + query + RedirectTo(form.location)), local(form.asked));
+        for (const auto& path : {form.asked, form.resolved})
+        {
+            heads.push_back("HEAD " + Utf8(path) + " -");
+            gets.push_back("GET " + Utf8(path) + " -");
+        }
+        redirects.push_back(L"Redirecting to " + Http(form.resolved + form.location.substr(form.location.find(L'?'))));
+        total += static_cast<LPARAM>(form.size);
+    }
+
+    EXPECT_TRUE(runner.Run());
+    for (const auto& form : forms)
+        EXPECT_TRUE(SameBytes(Content(0, form.size, form.seed), ReadFileBytes(local(form.asked))))
+            << Utf8(form.location);
+    // The size query followed the same Locations as the transfer.
+    heads.insert(heads.end(), gets.begin(), gets.end());
+    EXPECT_EQ(heads, Log());
+    const auto totals = runner.Of(WM_DL_TOTAL_PROGRESS);
+    ASSERT_FALSE(totals.empty());
+    EXPECT_EQ(total, totals.front().lParam);
+    std::vector<std::wstring> shown;
+    for (const auto& text : runner.Texts(IDC_DL_STATUS))
+        if (text.rfind(L"Redirecting to ", 0) == 0)
+            shown.push_back(text);
+    EXPECT_EQ(redirects, shown);
+}
+
 TEST_F(HttpDownload, ARedirectLoopFailsThePassAfterTenRedirects)
 {
-    Queue(Http(L"/loop/302?tag=" + tag), dir.File(L"loop.bin"));
+    // Through absolute Locations, and through a relative one that names the same address.
+    for (const std::wstring form : {L"", L"&relative=1"})
+    {
+        SCOPED_TRACE(Utf8(form));
+        ClearDownloadFiles();
+        const std::wstring loopTag = NewTag();
+        // A file of its own: the one the first form left behind would be resumed.
+        Queue(Http(L"/loop/302?tag=" + loopTag + form), dir.File(L"loop" + loopTag + L".bin"));
 
-    EXPECT_FALSE(runner.Run());
-    EXPECT_EQ(0, GetDownloadFile(0)->m_bDone);
-    // The size query and the transfer each follow ten redirects and refuse the eleventh.
-    const auto log = Log();
-    EXPECT_EQ(22u, log.size());
-    EXPECT_EQ(11, std::count(log.begin(), log.end(), std::string("GET /loop/302 -")));
-    const auto failed = runner.Of(WM_DL_FAILED);
-    ASSERT_EQ(1u, failed.size());
-    EXPECT_EQ(DL_RETRY_OFFERED, failed[0].wParam);
-    EXPECT_EQ(WM_DL_FINISHED, runner.messages.back().message);
+        RecordingRunner looping;
+        EXPECT_FALSE(looping.Run());
+        EXPECT_EQ(0, GetDownloadFile(0)->m_bDone);
+        // The size query and the transfer each follow ten redirects and refuse the eleventh.
+        const auto log = ServerLog(loopTag);
+        EXPECT_EQ(22u, log.size());
+        EXPECT_EQ(11, std::count(log.begin(), log.end(), std::string("GET /loop/302 -")));
+        const auto failed = looping.Of(WM_DL_FAILED);
+        ASSERT_EQ(1u, failed.size());
+        EXPECT_EQ(DL_RETRY_OFFERED, failed[0].wParam);
+        EXPECT_EQ(WM_DL_FINISHED, looping.messages.back().message);
+    }
 }
 
 TEST_F(HttpDownload, ALocationLongerThanItsBufferFailsAndIsNeverUsedCutShort)

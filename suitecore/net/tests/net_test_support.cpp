@@ -2,7 +2,10 @@
 
 #include <testsupport/testsupport.h>
 
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 #include <stdexcept>
 
@@ -65,6 +68,23 @@ std::wstring Ftp(const std::wstring& path, const std::wstring& userInfo)
 {
     return L"ftp://" + (userInfo.empty() ? L"" : userInfo + L"@") + L"127.0.0.1:" +
            std::to_wstring(TestServers().ftpPort) + path;
+}
+
+std::wstring RedirectTo(const std::wstring& location)
+{
+    std::wstring query = L"&to=";
+    for (const wchar_t ch : location)
+    {
+        if (ch < 0x80 && (isalnum(ch) || strchr("-._~", static_cast<char>(ch))))
+        {
+            query += ch;
+            continue;
+        }
+        char escaped[4];
+        snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned>(ch) & 0xFF);
+        query += testsupport::Wide(escaped);
+    }
+    return query;
 }
 
 std::string Content(size_t start, size_t end, unsigned seed)

@@ -28,6 +28,10 @@ const Servers& TestServers();
 std::wstring Http(const std::wstring& path);
 std::wstring Ftp(const std::wstring& path, const std::wstring& userInfo = L"");
 
+// "&to=" + the text percent-encoded: the server answers any path carrying it with a 302 whose
+// Location is exactly that text.
+std::wstring RedirectTo(const std::wstring& location);
+
 // Bytes [start, end) of the server's generated files (/data/SIZE/NAME).
 std::string Content(size_t start, size_t end, unsigned seed = 0);
 

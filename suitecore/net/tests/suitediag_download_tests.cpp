@@ -8,6 +8,7 @@
 using namespace nettest;
 using testsupport::ReadFileBytes;
 using testsupport::TempDir;
+using testsupport::Utf8;
 using testsupport::WriteFileBytes;
 
 namespace
@@ -43,6 +44,17 @@ TEST(SuiteDiagDownload, PrintsTheMessagesAndExitsZeroWhenEveryFileIsDone)
     EXPECT_TRUE(HasLine(r.out, "file progress: 5000 of 5000")) << r.out;
     EXPECT_TRUE(HasLine(r.out, "finished")) << r.out;
     EXPECT_TRUE(HasLine(r.out, "done: 2 of 2")) << r.out;
+}
+
+TEST(SuiteDiagDownload, FollowsARelativeRedirect)
+{
+    TempDir dir;
+    const auto r = SuiteDiag(Quoted(Http(L"/data/7000/first.bin?" + RedirectTo(L"/data/7000/big.bin").substr(1))) +
+                             L" " + Quoted(dir.File(L"big.bin")));
+    EXPECT_EQ(0u, r.exitCode) << r.out << r.err;
+    EXPECT_TRUE(SameBytes(Content(0, 7000), ReadFileBytes(dir.File(L"big.bin"))));
+    EXPECT_TRUE(HasLine(r.out, "status: Redirecting to " + Utf8(Http(L"/data/7000/big.bin")))) << r.out;
+    EXPECT_TRUE(HasLine(r.out, "done: 1 of 1")) << r.out;
 }
 
 TEST(SuiteDiagDownload, AFailedPassIsAnsweredNoRetryAndExitsOne)

@@ -19,14 +19,16 @@ HTTP paths:
                         give 206, a start at or past the end 416 with "Content-Range: bytes */SIZE"
   /files/NAME           a file from --root, with the same Range handling
   /redirect/CODE/N/...  CODE (301, 302, ...) N times, then the rest of the path
-  /loop/CODE            redirects to itself (stops with 500 after 200 hops per tag)
+  /loop/CODE            redirects to itself (stops with 500 after 200 hops per tag); with
+                        relative=1 through the relative reference "CODE?QUERY"
   /longredirect/LEN     302 to an absolute address LEN characters long
   /auth/...             the rest of the path behind basic authentication tester:secret
   /status/CODE          an empty answer with that status
 Query keys (any path): range=ignore (always 200), nolength=1 (no Content-Length; the
 connection closes after the body), cut=N (close after N body bytes), rate=BYTES_PER_SECOND,
 seed=S (other content), tag=T (each request is logged to LOG_DIR/T.log as
-"METHOD PATH RANGE" before it is answered).
+"METHOD PATH RANGE" before it is answered), to=LOCATION (a 302 whose Location is exactly that
+text, absolute or relative, instead of the path's own answer).
 """
 
 import argparse
@@ -85,6 +87,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self._log_request(url.path)
         parts = [p for p in url.path.split("/") if p]
         try:
+            if "to" in self.query:
+                self._empty(302, [("Location", self.query["to"])])
+                return
             self._route(parts, head)
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
@@ -125,7 +130,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             if self._count_hop() > MAX_LOOP_HOPS:
                 self._empty(500)
             else:
-                self._empty(int(parts[1]), [("Location", self._base() + self._with_query("/loop/" + parts[1]))])
+                # "302?..." from /loop/302 names /loop/302 again.
+                relative = self.query.get("relative") == "1"
+                target = self._with_query(parts[1] if relative else "/loop/" + parts[1])
+                self._empty(int(parts[1]), [("Location", target if relative else self._base() + target)])
         elif len(parts) == 2 and parts[0] == "longredirect":
             head_part = self._base() + "/data/10/"
             name = "n" * max(1, int(parts[1]) - len(head_part))
