@@ -47,39 +47,48 @@ double ThreadSeconds()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-// MiB/s of the fastest of `runs` calls, each over `bytes` bytes.
-double Rate(int runs, size_t bytes, const std::function<void()>& fn)
+// Seconds one call takes.
+double Seconds(const std::function<void()>& fn)
 {
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i)
-    {
-        const double start = ThreadSeconds();
-        fn();
-        const double took = ThreadSeconds() - start;
-        best = took < best ? took : best;
-    }
-    return bytes / kMiB / best;
+    const double start = ThreadSeconds();
+    fn();
+    return ThreadSeconds() - start;
 }
 
-struct Figures
+using LineFn = std::function<uint32_t(const uint8_t*, size_t)>; // the final CRC, or any value of the bytes
+
+struct Line
 {
-    double buffer = 0; // MiB/s over the 256 MiB buffer
-    double cached = 0; // MiB/s over 256 KiB in cache
+    std::string name;
+    LineFn fn;
+    const Crc32Kernel* kernel = nullptr; // none for the memory read and zlib
+    double bufferSeconds = 1e300;        // the fastest pass over the 256 MiB buffer
+    double cachedSeconds = 1e300;        // the fastest 256 MiB in passes over 256 KiB
     uint32_t bufferCrc = 0, cachedCrc = 0;
+
+    double Buffer() const { return kBufferBytes / kMiB / bufferSeconds; }
+    double Cached() const { return kBufferBytes / kMiB / cachedSeconds; }
 };
 
-// fn(data, length) returns the final CRC (or any value made of the bytes).
-Figures Measure(int runs, const std::vector<uint8_t>& data, const std::function<uint32_t(const uint8_t*, size_t)>& fn)
+// Every line once a round, keeping each line's fastest: a burst of load from other processes on a
+// shared machine then slows one round of every line rather than all rounds of one line.
+void Measure(int runs, const std::vector<uint8_t>& data, std::vector<Line>& lines)
 {
-    Figures f;
-    f.buffer = Rate(runs, kBufferBytes, [&] { f.bufferCrc = fn(data.data(), kBufferBytes); });
-    f.cached = Rate(runs, kBufferBytes,
-                    [&]
-                    {
-                        for (size_t at = 0; at < kBufferBytes; at += kCachedBytes)
-                            f.cachedCrc = fn(data.data(), kCachedBytes);
-                    });
-    return f;
+    for (int round = 0; round < runs; ++round)
+    {
+        for (Line& line : lines)
+        {
+            const double buffer = Seconds([&] { line.bufferCrc = line.fn(data.data(), kBufferBytes); });
+            const double cached = Seconds(
+                [&]
+                {
+                    for (size_t at = 0; at < kBufferBytes; at += kCachedBytes)
+                        line.cachedCrc = line.fn(data.data(), kCachedBytes);
+                });
+            line.bufferSeconds = buffer < line.bufferSeconds ? buffer : line.bufferSeconds;
+            line.cachedSeconds = cached < line.cachedSeconds ? cached : line.cachedSeconds;
+        }
+    }
 }
 } // namespace
 
@@ -97,54 +106,56 @@ int main(int argc, char** argv)
     if (runs < 1)
         runs = 1;
     const std::vector<uint8_t> data = RandomBytes(kBufferBytes);
-
-    const Figures memory = Measure(runs, data, suitebench::ReadMemory);
-    const Figures zlib = Measure(runs, data,
-                                 [](const uint8_t* p, size_t n)
-                                 { return static_cast<uint32_t>(crc32(0, p, static_cast<uInt>(n))); });
+    std::vector<Line> lines;
+    lines.push_back({std::string("memory read, ") + suitebench::ReadMemoryWidth(), suitebench::ReadMemory});
+    lines.push_back({"zlib crc32 " ZLIB_VERSION,
+                     [](const uint8_t* p, size_t n) { return static_cast<uint32_t>(crc32(0, p, static_cast<uInt>(n))); }});
+    std::vector<const Crc32Kernel*> missing;
+    for (const Crc32Kernel& kernel : kCrc32Kernels)
+    {
+        const Crc32Fn fn = Crc32KernelFn(kernel);
+        if (fn)
+            lines.push_back({Crc32KernelName(kernel), [fn](const uint8_t* p, size_t n) { return ~fn(0xFFFFFFFF, p, n); },
+                             &kernel});
+        else
+            missing.push_back(&kernel);
+    }
+    Measure(runs, data, lines);
+    const Line& memory = lines[0];
+    const Line& zlib = lines[1];
 
     const std::string bits = std::to_string(sizeof(void*) * 8) + "-bit";
     if (!tsv)
     {
         std::printf("CRC-32 kernels built natively by the build machine's compiler (%s); MiB/s of thread processor "
-                    "time, best of %d runs\n",
+                    "time, best of %d rounds\n",
                     bits.c_str(), runs);
         std::printf("%-32s %12s %8s %8s %12s %8s\n", "line", "256 MiB", "x zlib", "x memory", "256 KiB", "x zlib");
-        std::printf("%-32s %12.0f %8s %8.2f %12.0f %8s\n",
-                    (std::string("memory read, ") + suitebench::ReadMemoryWidth()).c_str(), memory.buffer, "", 1.0,
-                    memory.cached, "");
-        std::printf("%-32s %12.0f %8.2f %8.2f %12.0f %8.2f\n", "zlib crc32 " ZLIB_VERSION, zlib.buffer, 1.0,
-                    zlib.buffer / memory.buffer, zlib.cached, 1.0);
     }
-
     int status = 0;
-    for (Crc32Kernel kernel : kCrc32Kernels)
+    for (const Line& line : lines)
     {
-        const Crc32Fn fn = Crc32KernelFn(kernel);
-        if (!fn)
-        {
-            if (!tsv)
-                std::printf("%-32s skipped: needs %s\n", Crc32KernelName(kernel), Crc32KernelNeeds(kernel));
-            continue;
-        }
-        const Figures f =
-            Measure(runs, data, [fn](const uint8_t* p, size_t n) { return ~fn(0xFFFFFFFF, p, n); });
-        const bool agree = f.bufferCrc == zlib.bufferCrc && f.cachedCrc == zlib.cachedCrc;
+        const bool agree = !line.kernel || (line.bufferCrc == zlib.bufferCrc && line.cachedCrc == zlib.cachedCrc);
         status |= agree ? 0 : 1;
-        const bool chosen = kernel == Crc32ChosenKernel();
+        const bool chosen = line.kernel && *line.kernel == Crc32ChosenKernel();
         if (tsv && chosen)
         {
             std::printf("crc32 256 MiB buffer, native %s\t%.2f\tzlib crc32, native\t%.2f\tMiB/s\t%.2f\t%.2f\n",
-                        bits.c_str(), f.buffer, zlib.buffer, f.buffer / zlib.buffer, f.buffer / memory.buffer);
+                        bits.c_str(), line.Buffer(), zlib.Buffer(), line.Buffer() / zlib.Buffer(),
+                        line.Buffer() / memory.Buffer());
             std::printf("crc32 256 KiB buffer, in cache, native %s\t%.2f\tzlib crc32, native\t%.2f\tMiB/s\t%.2f\n",
-                        bits.c_str(), f.cached, zlib.cached, f.cached / zlib.cached);
+                        bits.c_str(), line.Cached(), zlib.Cached(), line.Cached() / zlib.Cached());
         }
         else if (!tsv)
         {
-            std::printf("%-32s %12.0f %8.2f %8.2f %12.0f %8.2f%s%s\n", Crc32KernelName(kernel), f.buffer,
-                        f.buffer / zlib.buffer, f.buffer / memory.buffer, f.cached, f.cached / zlib.cached,
-                        chosen ? "  (chosen)" : "", agree ? "" : "  RESULTS DIFFER FROM ZLIB");
+            std::printf("%-32s %12.0f %8.2f %8.2f %12.0f %8.2f%s%s\n", line.name.c_str(), line.Buffer(),
+                        line.Buffer() / zlib.Buffer(), line.Buffer() / memory.Buffer(), line.Cached(),
+                        line.Cached() / zlib.Cached(), chosen ? "  (chosen)" : "",
+                        agree ? "" : "  RESULTS DIFFER FROM ZLIB");
         }
     }
+    for (const Crc32Kernel* kernel : missing)
+        if (!tsv)
+            std::printf("%-32s skipped: needs %s\n", Crc32KernelName(*kernel), Crc32KernelNeeds(*kernel));
     return status;
 }
