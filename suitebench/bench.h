@@ -26,11 +26,18 @@ class Reporter
 public:
     explicit Reporter(bool tsv) : m_tsv(tsv) {}
     // One figure: ours against the peer's, in the same unit. The ratio printed is always
-    // "how many times better ours is" (ours/peer for rates, peer/ours for times).
-    void Report(const std::wstring& name, double ours, const std::wstring& peerName, double peer, Unit unit);
+    // "how many times better ours is" (ours/peer for rates, peer/ours for times). A rate may also
+    // be set against a reference line's rate (see Reference): that ratio goes in the last column.
+    void Report(const std::wstring& name, double ours, const std::wstring& peerName, double peer, Unit unit,
+                double reference = 0);
+    // A reference line with no peer, such as the rate at which memory can be read at all.
+    void Reference(const std::wstring& name, double value, Unit unit);
     void Note(const std::wstring& text);  // a line of context (table mode only)
 
 private:
+    void Line(const std::wstring& name, const std::wstring& ours, const std::wstring& peerName,
+              const std::wstring& peer, Unit unit, const std::wstring& ratio, const std::wstring& toReference);
+
     bool m_tsv;
     bool m_headerDone = false;
 };

@@ -62,24 +62,40 @@ std::wstring Padded(const std::wstring& text, size_t width)
 
 CaseRegistration::CaseRegistration(const wchar_t* name, CaseFn fn) { Cases().push_back({name, fn}); }
 
-void Reporter::Report(const std::wstring& name, double ours, const std::wstring& peerName, double peer, Unit unit)
+void Reporter::Report(const std::wstring& name, double ours, const std::wstring& peerName, double peer, Unit unit,
+                      double reference)
 {
     const bool higherIsBetter = unit != Unit::Milliseconds;
     const double ratio = higherIsBetter ? (peer > 0 ? ours / peer : 0) : (ours > 0 ? peer / ours : 0);
+    Line(name, Fixed(ours), peerName, Fixed(peer), unit, Fixed(ratio) + (m_tsv ? L"" : L"x"),
+         reference > 0 ? Fixed(ours / reference) + (m_tsv ? L"" : L"x") : L"");
+}
+
+void Reporter::Reference(const std::wstring& name, double value, Unit unit)
+{
+    Line(name, Fixed(value), L"", L"", unit, L"", L"");
+}
+
+void Reporter::Line(const std::wstring& name, const std::wstring& ours, const std::wstring& peerName,
+                    const std::wstring& peer, Unit unit, const std::wstring& ratio, const std::wstring& toReference)
+{
     if (m_tsv)
     {
-        Print(name + L"\t" + Fixed(ours) + L"\t" + peerName + L"\t" + Fixed(peer) + L"\t" + UnitText(unit) + L"\t" +
-              Fixed(ratio) + L"\n");
+        // A seventh column only on the lines measured against a reference.
+        Print(name + L"\t" + ours + L"\t" + peerName + L"\t" + peer + L"\t" + UnitText(unit) + L"\t" + ratio +
+              (toReference.empty() ? L"" : L"\t" + toReference) + L"\n");
         return;
     }
     if (!m_headerDone)
     {
         Print(Padded(L"figure", 44) + Padded(L"ours", 12) + Padded(L"peer", 28) + Padded(L"peer value", 12) +
-              Padded(L"unit", 9) + L"ratio\n");
+              Padded(L"unit", 9) + Padded(L"ratio", 10) + L"to reference\n");
         m_headerDone = true;
     }
-    Print(Padded(name, 44) + Padded(Fixed(ours), 12) + Padded(peerName, 28) + Padded(Fixed(peer), 12) +
-          Padded(UnitText(unit), 9) + Fixed(ratio) + L"x\n");
+    std::wstring line = Padded(name, 44) + Padded(ours, 12) + Padded(peerName, 28) + Padded(peer, 12) +
+                        Padded(UnitText(unit), 9) + (toReference.empty() ? ratio : Padded(ratio, 10) + toReference);
+    line.erase(line.find_last_not_of(L' ') + 1);
+    Print(line + L"\n");
 }
 
 void Reporter::Note(const std::wstring& text)

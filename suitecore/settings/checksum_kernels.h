@@ -16,6 +16,13 @@ struct CpuFeatures
     bool sse41 = false;
     bool pclmul = false;
     bool sha = false;
+    bool avx2 = false;
+    bool vpclmulqdq = false;
+    bool avx512f = false;
+    bool avx512vl = false;
+    bool avx512bw = false;
+    bool osSavesYmm = false; // XCR0: the XMM and YMM state
+    bool osSavesZmm = false; // XCR0: also the opmask, ZMM_Hi256 and Hi16_ZMM state
 };
 
 // What this processor offers, read once per process.
@@ -28,9 +35,29 @@ using Crc32Fn = uint32_t (*)(uint32_t crc, const uint8_t* data, size_t length);
 extern const uint32_t g_crc32Table[256]; // the byte step's table
 uint32_t Crc32Slicing8(uint32_t crc, const uint8_t* data, size_t length);
 uint32_t Crc32Pclmul(uint32_t crc, const uint8_t* data, size_t length); // needs pclmul and sse4.1
-// The fastest of the above on this processor.
+// Folding 256 bits (AVX2) and 512 bits (AVX-512) at a time; they hand short buffers and their
+// tails to Crc32Pclmul. Each needs what Crc32KernelFn checks.
+uint32_t Crc32Vpclmul256(uint32_t crc, const uint8_t* data, size_t length);
+uint32_t Crc32Vpclmul512(uint32_t crc, const uint8_t* data, size_t length);
+
+// The CRC-32 kernels, slowest first. Crc32Update uses the last one this processor can run,
+// chosen once per process; tests and the benchmark can call each one directly.
+enum class Crc32Kernel
+{
+    Slicing8,
+    Pclmul,
+    Vpclmul256,
+    Vpclmul512,
+};
+constexpr Crc32Kernel kCrc32Kernels[] = {Crc32Kernel::Slicing8, Crc32Kernel::Pclmul, Crc32Kernel::Vpclmul256,
+                                         Crc32Kernel::Vpclmul512};
+// The kernel, or nullptr when this processor or its operating system lacks what it needs.
+Crc32Fn Crc32KernelFn(Crc32Kernel kernel);
+const char* Crc32KernelName(Crc32Kernel kernel);
+const char* Crc32KernelNeeds(Crc32Kernel kernel); // what it needs, for a skip message
+Crc32Kernel Crc32ChosenKernel();
+// CRC-32 with the chosen kernel.
 uint32_t Crc32Update(uint32_t crc, const uint8_t* data, size_t length);
-bool Crc32UsesPclmul();
 
 // SHA-1 compression of whole 64-byte blocks into state[5].
 using BlocksFn = void (*)(uint32_t* state, const uint8_t* data, size_t blocks);

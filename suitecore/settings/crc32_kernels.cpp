@@ -1,5 +1,6 @@
-// CRC-32 over the reflected polynomial 0xEDB88320: slicing-by-8 tables, and folding with
-// carry-less multiplication where the processor has it. Also the plain 32-bit word sum.
+// CRC-32 over the reflected polynomial 0xEDB88320: slicing-by-8 tables, folding 128 bits at a
+// time with carry-less multiplication where the processor has it, and the choice among these and
+// the wider folding kernels (crc32_vpclmul.cpp). Also the plain 32-bit word sum.
 #include "checksum_kernels.h"
 
 #include <immintrin.h>
@@ -46,15 +47,56 @@ uint32_t Bytewise(uint32_t crc, const uint8_t* data, size_t length)
     return crc;
 }
 
-Crc32Fn ChooseCrc32()
+struct KernelInfo
 {
-    const CpuFeatures& cpu = GetCpuFeatures();
-    return cpu.pclmul && cpu.sse41 ? Crc32Pclmul : Crc32Slicing8;
+    Crc32Fn fn;
+    const char* name;
+    const char* needs;
+    bool (*available)(const CpuFeatures& cpu);
+};
+
+bool HasPclmul(const CpuFeatures& cpu)
+{
+    return cpu.pclmul && cpu.sse41;
 }
 
-Crc32Fn Crc32Kernel()
+bool HasVpclmul256(const CpuFeatures& cpu)
 {
-    static const Crc32Fn kernel = ChooseCrc32();
+    return HasPclmul(cpu) && cpu.avx2 && cpu.vpclmulqdq && cpu.osSavesYmm;
+}
+
+bool HasVpclmul512(const CpuFeatures& cpu)
+{
+    return HasPclmul(cpu) && cpu.vpclmulqdq && cpu.avx512f && cpu.avx512vl && cpu.avx512bw && cpu.osSavesZmm;
+}
+
+// In the order of Crc32Kernel.
+const KernelInfo kKernels[] = {
+    {Crc32Slicing8, "slicing-by-8", "nothing", [](const CpuFeatures&) { return true; }},
+    {Crc32Pclmul, "PCLMUL folding, 128 bits", "PCLMULQDQ and SSE4.1", HasPclmul},
+    {Crc32Vpclmul256, "VPCLMULQDQ folding, 256 bits", "AVX2, VPCLMULQDQ and the YMM state saved by the system",
+     HasVpclmul256},
+    {Crc32Vpclmul512, "VPCLMULQDQ folding, 512 bits",
+     "AVX-512 F, VL and BW, VPCLMULQDQ and the ZMM state saved by the system", HasVpclmul512},
+};
+
+const KernelInfo& Info(Crc32Kernel kernel)
+{
+    return kKernels[static_cast<size_t>(kernel)];
+}
+
+Crc32Kernel ChooseCrc32()
+{
+    Crc32Kernel best = Crc32Kernel::Slicing8;
+    for (Crc32Kernel kernel : kCrc32Kernels)
+        if (Info(kernel).available(GetCpuFeatures()))
+            best = kernel;
+    return best;
+}
+
+Crc32Fn ChosenFn()
+{
+    static const Crc32Fn kernel = Info(Crc32ChosenKernel()).fn;
     return kernel;
 }
 } // namespace
@@ -174,11 +216,27 @@ uint32_t WordSum(uint32_t sum, const uint8_t* data, size_t length)
 
 uint32_t Crc32Update(uint32_t crc, const uint8_t* data, size_t length)
 {
-    return Crc32Kernel()(crc, data, length);
+    return ChosenFn()(crc, data, length);
 }
 
-bool Crc32UsesPclmul()
+Crc32Fn Crc32KernelFn(Crc32Kernel kernel)
 {
-    return Crc32Kernel() == Crc32Pclmul;
+    return Info(kernel).available(GetCpuFeatures()) ? Info(kernel).fn : nullptr;
+}
+
+const char* Crc32KernelName(Crc32Kernel kernel)
+{
+    return Info(kernel).name;
+}
+
+const char* Crc32KernelNeeds(Crc32Kernel kernel)
+{
+    return Info(kernel).needs;
+}
+
+Crc32Kernel Crc32ChosenKernel()
+{
+    static const Crc32Kernel kernel = ChooseCrc32();
+    return kernel;
 }
 } // namespace suitecore::kernels

@@ -1,5 +1,5 @@
-// The checksum kernels: the fast paths chosen on this processor against the portable ones, at
-// every length up to 1024 and at every misalignment, plus the standard vectors.
+// The SHA-1 and MD5 kernels: the fast paths chosen on this processor against the portable ones,
+// plus the standard vectors. The CRC-32 kernels have their own file.
 #include "../checksum_kernels.h"
 
 #include <gtest/gtest.h>
@@ -22,18 +22,6 @@ std::vector<uint8_t> Random(size_t size, unsigned seed)
     return bytes;
 }
 
-uint32_t Bytewise(uint32_t crc, const uint8_t* data, size_t length)
-{
-    for (size_t i = 0; i < length; ++i)
-        crc = (crc >> 8) ^ g_crc32Table[(crc ^ data[i]) & 0xFF];
-    return crc;
-}
-
-uint32_t Crc(Crc32Fn fn, const std::string& text)
-{
-    return ~fn(0xFFFFFFFF, reinterpret_cast<const uint8_t*>(text.data()), text.size());
-}
-
 struct Sha1State
 {
     uint32_t h[5] = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0};
@@ -41,62 +29,9 @@ struct Sha1State
 };
 } // namespace
 
-TEST(Crc32Kernels, TableIsTheReflectedPolynomial)
-{
-    EXPECT_EQ(0x00000000u, g_crc32Table[0]);
-    EXPECT_EQ(0x77073096u, g_crc32Table[1]);
-    EXPECT_EQ(0xEDB88320u, g_crc32Table[128]);
-    EXPECT_EQ(0x2D02EF8Du, g_crc32Table[255]);
-}
-
-TEST(Crc32Kernels, CheckValues)
-{
-    for (Crc32Fn fn : {Crc32Fn(Bytewise), Crc32Fn(Crc32Slicing8), Crc32Fn(Crc32Update)})
-    {
-        EXPECT_EQ(0xCBF43926u, Crc(fn, "123456789"));
-        EXPECT_EQ(0x352441C2u, Crc(fn, "abc"));
-        EXPECT_EQ(0x00000000u, Crc(fn, ""));
-        EXPECT_EQ(0x414FA339u, Crc(fn, "The quick brown fox jumps over the lazy dog"));
-    }
-}
-
-TEST(Crc32Kernels, FastPathsEqualTheByteStepAtEveryLengthAndAlignment)
-{
-    const std::vector<uint8_t> data = Random(1024 + 64, 1);
-    std::vector<Crc32Fn> fast = {Crc32Slicing8, Crc32Update};
-    const CpuFeatures& cpu = GetCpuFeatures();
-    if (cpu.pclmul && cpu.sse41)
-        fast.push_back(Crc32Pclmul);
-    else
-        GTEST_LOG_(INFO) << "no PCLMUL on this processor: its kernel is not exercised";
-    for (size_t start = 0; start < 16; ++start)
-    {
-        for (size_t length = 0; length <= 1024; ++length)
-        {
-            const uint32_t seed = static_cast<uint32_t>(length * 2654435761u); // any running value
-            const uint32_t expected = Bytewise(seed, data.data() + start, length);
-            for (Crc32Fn fn : fast)
-                ASSERT_EQ(expected, fn(seed, data.data() + start, length)) << "start " << start << " length " << length;
-        }
-    }
-}
-
-TEST(Crc32Kernels, LargeBuffersAndPiecewiseUpdatesAgree)
-{
-    const std::vector<uint8_t> data = Random(3 * 1024 * 1024 + 13, 2);
-    const uint32_t whole = Crc32Slicing8(0xFFFFFFFF, data.data(), data.size());
-    EXPECT_EQ(whole, Bytewise(0xFFFFFFFF, data.data(), data.size()));
-    EXPECT_EQ(whole, Crc32Update(0xFFFFFFFF, data.data(), data.size()));
-    uint32_t pieces = 0xFFFFFFFF;
-    for (size_t at = 0, piece = 1; at < data.size(); at += piece, piece = piece * 3 % 70001 + 1)
-        pieces = Crc32Update(pieces, data.data() + at, std::min(piece, data.size() - at));
-    EXPECT_EQ(whole, pieces);
-}
-
-TEST(Crc32Kernels, ThisMachineUsesPclmulWhenItHasIt)
+TEST(Sha1Kernels, ThisMachineUsesShaInstructionsWhenItHasThem)
 {
     const CpuFeatures& cpu = GetCpuFeatures();
-    EXPECT_EQ(cpu.pclmul && cpu.sse41, Crc32UsesPclmul());
     EXPECT_EQ(cpu.sha && cpu.ssse3 && cpu.sse41, Sha1UsesShaNi());
 }
 

@@ -195,6 +195,25 @@ TEST(CFileInfo, CrcInStepsEqualsTheCrcInOneCall)
     }
 }
 
+// Steps that end around the block sizes of the CRC-32 kernels (16 to 512 bytes, and the 1024 from
+// which the wide ones align their reads) and of the step reads (16384).
+TEST(CFileInfo, CrcInStepsAcrossKernelBlocksEqualsTheCrcInOneCall)
+{
+    testsupport::TempDir dir;
+    const std::string bytes = Pattern(70001, 9);
+    const std::wstring path = dir.File(L"blocks.bin");
+    ASSERT_TRUE(testsupport::WriteFileBytes(path, bytes));
+    const ULONGLONG limits[] = {12,   16,   20,   60,   64,   68,   124,  128,   132,   252,   256,   260,  508,
+                                512,  516,  1020, 1024, 1028, 1532, 2048, 3076,  4100,  8188,  16380, 16388, 32772,
+                                49148, 65540};
+    CFileInfo fi = RecordOf(path);
+    fi.GetCrc(4, TRUE);
+    for (ULONGLONG limit : limits)
+        fi.GetCrc(limit);
+    EXPECT_EQ(CrcOf(bytes), fi.GetCrc(bytes.size()));
+    EXPECT_EQ(CrcOf(bytes), fi.GetCrc());
+}
+
 TEST(CFileInfo, StepsReadWholeWordsAndReportProgress)
 {
     testsupport::TempDir dir;
