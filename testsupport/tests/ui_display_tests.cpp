@@ -1,7 +1,7 @@
 // A framework dialog on a real screen: a static coloured through WM_CTLCOLORSTATIC and a skin
 // bitmap of SuiteCore drawn in WM_PAINT are read back from the screen and checked against
-// the colours given and the resource picture's own pixels. A failing case leaves its capture
-// in the build tree (captures\).
+// the colours given and the resource picture's own pixels, and a button is clicked with the
+// mouse. A failing case leaves its capture in the build tree (captures\).
 #include <testsupport/ui.h>
 
 #include <framework/dialog.h>
@@ -14,6 +14,7 @@ namespace
 {
 constexpr UINT kDialog = 310;
 constexpr int kStatic = 311;
+constexpr int kButton = 312;
 constexpr UINT kPicture = 1115;  // the information type icon of the skin kit, 32 x 32
 constexpr POINT kPictureAt{12, 12};
 constexpr COLORREF kText = RGB(169, 1, 1);
@@ -53,15 +54,21 @@ protected:
         EndPaint(m_hWnd, &paint);
     }
 
+    void OnDetails() { ++m_clicks; }
+
     DECLARE_MESSAGE_MAP()
 
 private:
     HBRUSH m_panel;
+
+public:
+    int m_clicks = 0;
 };
 
 BEGIN_MESSAGE_MAP(CPixelDialog, CDialog)
     ON_MESSAGE(WM_CTLCOLORSTATIC, &CPixelDialog::OnCtlColorStatic)
     ON_WM_PAINT()
+    ON_BN_CLICKED(kButton, &CPixelDialog::OnDetails)
 END_MESSAGE_MAP()
 
 HMODULE SuiteCore()
@@ -111,6 +118,10 @@ TEST(DialogOnScreen, ColouredStaticAndSkinBitmapShowTheirPixels)
     EXPECT_EQ(0, testsupport::CountColour(screen, outside, Rgb(kText), 40));
     // A picture part that is not there is told apart: the right half compared one pixel off.
     EXPECT_NE("", testsupport::CompareRegion(screen, kPictureAt.x + 17, kPictureAt.y, picture, RECT{16, 0, 32, 32}));
+
+    // A mouse click through SendInput at the button's centre reaches its handler once.
+    ASSERT_TRUE(testsupport::ClickOnScreen(GetDlgItem(dialog.m_hWnd, kButton)));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return dialog.m_clicks == 1; }, 10000));
 
     if (HasFailure())
         ADD_FAILURE() << "capture written to "
