@@ -11,7 +11,7 @@ namespace
 {
 const HMODULE kProgram = GetModuleHandleW(nullptr);
 
-// Binds the test to SuiteCore through its import table, as a tool is bound.
+// SuiteCore, loaded through the test's import table as a tool loads it.
 HMODULE SuiteCore()
 {
     GetOsMajorVersion();  // a call through the import table binds SuiteCore as a tool binds it
