@@ -214,3 +214,40 @@ TEST(KeyInput, HeldKeyIsSeenByTheWindowAndByGetAsyncKeyState)
     EXPECT_TRUE(testsupport::WaitUntil([] { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) == 0; }, 5000));
     DestroyWindow(window);
 }
+
+// Resource pictures read for comparison: a PNG is composed over the background given (its
+// transparent corner takes the background, its opaque middle does not), and a bitmap painted
+// into a DIB matches its resource's pixels only where it was put.
+TEST(ResourcePixels, PngAlphaAndBitmapRegions)
+{
+    HMODULE core = LoadLibraryExW((testsupport::BinFolder() + L"\\suitecore.dll").c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, core);
+    const testsupport::Capture onBlack = testsupport::LoadPngPixels(core, 1348, 0x000000);
+    const testsupport::Capture onWhite = testsupport::LoadPngPixels(core, 1348, 0xFFFFFF);
+    ASSERT_EQ(16, onBlack.width);
+    ASSERT_EQ(16, onWhite.height);
+    EXPECT_EQ(0x000000u, onBlack.At(0, 0));
+    EXPECT_EQ(0xFFFFFFu, onWhite.At(0, 0));
+    EXPECT_EQ(onBlack.At(8, 8), onWhite.At(8, 8));
+    EXPECT_TRUE(testsupport::LoadPngPixels(core, 4242, 0).pixels.empty());
+
+    const testsupport::Capture strip = testsupport::LoadBitmapPixels(core, 1038);  // three frames of 43 x 18
+    ASSERT_EQ(129, strip.width);
+    ASSERT_EQ(18, strip.height);
+    testsupport::PaintSurface surface(200, 40);
+    HBITMAP bitmap = LoadBitmapW(core, MAKEINTRESOURCEW(1038));
+    ASSERT_NE(nullptr, bitmap);
+    HDC memory = CreateCompatibleDC(surface.Dc());
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(surface.Dc(), 10, 5, 43, 18, memory, 86, 0, SRCCOPY);  // the hover frame only
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    FreeLibrary(core);
+    const testsupport::Capture painted = surface.Pixels();
+    EXPECT_EQ("", testsupport::CompareRegion(painted, 10, 5, strip, RECT{86, 0, 129, 18}));
+    EXPECT_NE("", testsupport::CompareRegion(painted, 10, 5, strip, RECT{0, 0, 43, 18}));
+    EXPECT_EQ("the region lies outside the capture", testsupport::CompareRegion(painted, 190, 5, strip));
+    EXPECT_EQ(0xFFFFFFu, painted.At(9, 5));
+}
