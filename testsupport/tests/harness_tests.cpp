@@ -1,6 +1,6 @@
 // The window-test helpers where a fault would mislead every test built on them: the recorder's
-// record, the URL handler's restore, scripted answers reaching a child pop-up, and whether
-// SendInput reaches a window without a screen.
+// record, the URL handler's restore, scripted answers reaching a child pop-up, and resource
+// pixels compared with painted ones.
 #include <testsupport/ui.h>
 
 #include <shellapi.h>
@@ -190,29 +190,6 @@ TEST(ScriptedAnswers, ReachAPopupThatIsTheChildOfAnotherWindow)
     DestroyWindow(shade);
     byTitle.visibleOnly = false;
     EXPECT_EQ(nullptr, testsupport::WaitForWindow(byTitle, 100));
-}
-
-// Keys sent with SendInput reach the focused window and GetAsyncKeyState while held, without
-// a screen (Wine's null driver): key guards are tested headless.
-TEST(KeyInput, HeldKeyIsSeenByTheWindowAndByGetAsyncKeyState)
-{
-    HWND window = CreateWindowExW(0, L"Edit", L"", WS_POPUP | WS_VISIBLE, 0, 0, 100, 30, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(nullptr, window);
-    SetForegroundWindow(window);
-    SetFocus(window);
-    {
-        testsupport::HeldKey shift(VK_SHIFT);
-        ASSERT_TRUE(shift.Pressed());
-        EXPECT_TRUE(testsupport::WaitUntil([] { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }, 5000));
-        EXPECT_TRUE(testsupport::PressKey('A'));
-        // An edit control keeps its text in its own buffer: ask it (same thread).
-        wchar_t text[8] = {};
-        EXPECT_TRUE(testsupport::WaitUntil([&] { return GetWindowTextW(window, text, 8) == 1 && text[0] == L'A'; }, 5000))
-            << testsupport::Utf8(text);
-    }
-    EXPECT_TRUE(testsupport::WaitUntil([] { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) == 0; }, 5000));
-    DestroyWindow(window);
 }
 
 // Resource pictures read for comparison: a PNG is composed over the background given (its

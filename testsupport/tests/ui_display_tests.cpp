@@ -128,3 +128,27 @@ TEST(DialogOnScreen, ColouredStaticAndSkinBitmapShowTheirPixels)
                       << testsupport::Utf8(testsupport::SaveCaptureForReview(screen, L"DialogOnScreen"));
     dialog.DestroyWindow();
 }
+
+// Keys sent with SendInput reach the focused window and GetAsyncKeyState while held. Wine's
+// null driver delivers them too, but the focus is shared by every test of a headless session,
+// so tests that type run here, on a server of their own.
+TEST(KeyInput, HeldKeyIsSeenByTheWindowAndByGetAsyncKeyState)
+{
+    HWND window = CreateWindowExW(0, L"Edit", L"", WS_POPUP | WS_VISIBLE, 0, 0, 100, 30, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, window);
+    SetForegroundWindow(window);
+    SetFocus(window);
+    {
+        testsupport::HeldKey shift(VK_SHIFT);
+        ASSERT_TRUE(shift.Pressed());
+        EXPECT_TRUE(testsupport::WaitUntil([] { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }, 5000));
+        EXPECT_TRUE(testsupport::PressKey('A'));
+        // An edit control keeps its text in its own buffer: ask it (same thread).
+        wchar_t text[8] = {};
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return GetWindowTextW(window, text, 8) == 1 && text[0] == L'A'; }, 5000))
+            << testsupport::Utf8(text);
+    }
+    EXPECT_TRUE(testsupport::WaitUntil([] { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) == 0; }, 5000));
+    DestroyWindow(window);
+}
