@@ -83,6 +83,12 @@ public:
     FontCache(const FontCache&) = delete;
     FontCache& operator=(const FontCache&) = delete;
 
+    // The style's metrics; the DC's font changes only the first time a style is asked about.
+    const Metrics& MetricsOf(int style)
+    {
+        return m_metrics[style] ? *m_metrics[style] : Select(style);
+    }
+
     const Metrics& Select(int style)
     {
         SelectFont(FontOf(style));
@@ -177,26 +183,35 @@ bool IsLowSurrogate(wchar_t c)
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-// The advance of every character of every Text run, as the run's font measures it.
-struct Advances
+// The advance of every character of the Text runs, as the run's font measures it. Runs are
+// measured in order as the layout reaches them, so drawing stops measuring below the rectangle.
+class Advances
 {
-    std::vector<int> values;
-    std::vector<size_t> offset; // per run: index of its first character in values
-
-    const int* Of(size_t run) const { return values.data() + offset[run]; }
-};
-
-Advances Measure(FontCache& fonts, HDC dc, const Document& doc)
-{
-    Advances advances;
-    advances.offset.reserve(doc.runs.size());
-    std::vector<int> extents;
-    for (const auto& run : doc.runs)
+public:
+    Advances(FontCache& fonts, HDC dc, const Document& doc) : m_fonts(fonts), m_dc(dc), m_doc(doc)
     {
-        advances.offset.push_back(advances.values.size());
-        if (run.kind != RunKind::Text)
-            continue;
-        fonts.Select(run.style);
+        m_offset.reserve(doc.runs.size());
+    }
+
+    // Measures the runs before `end` not measured yet.
+    void MeasureUpTo(size_t end)
+    {
+        while (m_offset.size() < end)
+        {
+            const Run& run = m_doc.runs[m_offset.size()];
+            m_offset.push_back(m_values.size());
+            if (run.kind == RunKind::Text)
+                MeasureRun(run);
+        }
+    }
+
+    // The advances of a measured run.
+    const int* Of(size_t run) const { return m_values.data() + m_offset[run]; }
+
+private:
+    void MeasureRun(const Run& run)
+    {
+        m_fonts.Select(run.style);
         const wchar_t* text = run.text.c_str();
         const int length = static_cast<int>(run.text.size());
         for (int start = 0; start < length;)
@@ -206,21 +221,27 @@ Advances Measure(FontCache& fonts, HDC dc, const Document& doc)
             if (start + count < length && count > 1 && IsHighSurrogate(text[start + count - 1]) &&
                 IsLowSurrogate(text[start + count]))
                 --count;
-            extents.assign(count, 0);
+            m_extents.assign(count, 0);
             SIZE size{};
-            if (!GetTextExtentExPointW(dc, text + start, count, 0, nullptr, extents.data(), &size))
-                extents.assign(count, 0);
+            if (!GetTextExtentExPointW(m_dc, text + start, count, 0, nullptr, m_extents.data(), &size))
+                m_extents.assign(count, 0);
             int previous = 0;
             for (int i = 0; i < count; ++i)
             {
-                advances.values.push_back(std::max(0, extents[i] - previous));
-                previous = std::max(previous, extents[i]);
+                m_values.push_back(std::max(0, m_extents[i] - previous));
+                previous = std::max(previous, m_extents[i]);
             }
             start += count;
         }
     }
-    return advances;
-}
+
+    FontCache& m_fonts;
+    HDC m_dc;
+    const Document& m_doc;
+    std::vector<int> m_values;
+    std::vector<size_t> m_offset; // per measured run: index of its first character in m_values
+    std::vector<int> m_extents;
+};
 
 struct Fragment
 {
@@ -251,15 +272,16 @@ struct Layout
 class LineBuilder
 {
 public:
-    LineBuilder(FontCache& fonts, const Document& doc, const Advances& advances, int width)
-        : m_fonts(fonts), m_doc(doc), m_advances(advances), m_width(width)
+    // Lines starting at or below `stopAt` are not laid out.
+    LineBuilder(FontCache& fonts, const Document& doc, Advances& advances, int width, int stopAt)
+        : m_fonts(fonts), m_doc(doc), m_advances(advances), m_width(width), m_stopAt(stopAt)
     {
     }
 
     Layout Build()
     {
         const auto& runs = m_doc.runs;
-        for (size_t i = 0; i < runs.size();)
+        for (size_t i = 0; i < runs.size() && m_y < m_stopAt;)
         {
             const Run& run = runs[i];
             switch (run.kind)
@@ -269,6 +291,7 @@ public:
                 size_t end = i;
                 while (end < runs.size() && runs[end].kind == RunKind::Text)
                     ++end;
+                m_advances.MeasureUpTo(end);
                 Word(i, end);
                 i = end;
                 continue;
@@ -321,7 +344,7 @@ private:
             width += Width(run);
         int space = 0;
         if (m_lineHasText && m_pendingSpace >= 0)
-            space = m_fonts.Select(m_pendingSpace).space;
+            space = m_fonts.MetricsOf(m_pendingSpace).space;
         m_pendingSpace = -1;
         if (m_lineHasText && m_x + space + width > m_width)
         {
@@ -344,7 +367,7 @@ private:
         const std::wstring& text = m_doc.runs[run].text;
         const int* advance = m_advances.Of(run);
         const int length = static_cast<int>(text.size());
-        for (int i = 0; i < length;)
+        for (int i = 0; i < length && m_y < m_stopAt;)
         {
             const int unit = i + 1 < length && IsHighSurrogate(text[i]) && IsLowSurrogate(text[i + 1]) ? 2 : 1;
             const int width = unit == 2 ? advance[i] + advance[i + 1] : advance[i];
@@ -357,7 +380,7 @@ private:
 
     void Place(size_t run, int start, int length, int width)
     {
-        const Metrics& metrics = m_fonts.Select(m_doc.runs[run].style);
+        const Metrics& metrics = m_fonts.MetricsOf(m_doc.runs[run].style);
         m_ascent = std::max(m_ascent, metrics.ascent);
         m_descent = std::max(m_descent, metrics.descent);
         auto& fragments = m_layout.fragments;
@@ -382,7 +405,7 @@ private:
 
     void EmptyLine(int style)
     {
-        const Metrics& metrics = m_fonts.Select(style);
+        const Metrics& metrics = m_fonts.MetricsOf(style);
         m_ascent = metrics.ascent;
         m_descent = metrics.descent;
         EndLine();
@@ -392,8 +415,9 @@ private:
 
     FontCache& m_fonts;
     const Document& m_doc;
-    const Advances& m_advances;
+    Advances& m_advances;
     const long long m_width;
+    const int m_stopAt;
     Layout m_layout;
     int m_x = 0;
     int m_y = 0;
@@ -418,8 +442,8 @@ int MeasureHeight(HDC dc, const wchar_t* html, int width)
     const Document doc = Parse(html, LogPixelsY(dc));
     FontCache fonts(dc, doc);
     DcStateGuard state(dc);
-    const Advances advances = Measure(fonts, dc, doc);
-    return LineBuilder(fonts, doc, advances, width).Build().height;
+    Advances advances(fonts, dc, doc);
+    return LineBuilder(fonts, doc, advances, width, INT_MAX).Build().height;
 }
 
 void Draw(HDC dc, const wchar_t* html, const RECT& rect, bool transparent)
@@ -437,12 +461,13 @@ void Draw(HDC dc, const wchar_t* html, const RECT& rect, bool transparent)
     const Document doc = Parse(html, LogPixelsY(dc));
     FontCache fonts(dc, doc);
     DcStateGuard state(dc);
-    const Advances advances = Measure(fonts, dc, doc);
-    const Layout layout = LineBuilder(fonts, doc, advances, width).Build();
+    Advances advances(fonts, dc, doc);
+    const Layout layout = LineBuilder(fonts, doc, advances, width, rect.bottom - rect.top).Build();
 
     SetBkMode(dc, TRANSPARENT);
     SetTextAlign(dc, TA_LEFT | TA_BASELINE | TA_NOUPDATECP);
     COLORREF color = CLR_INVALID;
+    int selected = -1;
     for (const Line& line : layout.lines)
     {
         if (line.top >= rect.bottom - rect.top)
@@ -452,7 +477,8 @@ void Draw(HDC dc, const wchar_t* html, const RECT& rect, bool transparent)
         {
             const Fragment& fragment = layout.fragments[f];
             const Run& run = doc.runs[fragment.run];
-            fonts.Select(run.style);
+            if (run.style != selected)
+                fonts.Select(selected = run.style);
             const COLORREF wanted = doc.styles[run.style].color != CLR_INVALID ? doc.styles[run.style].color
                                                                                 : state.TextColor();
             if (wanted != color)

@@ -258,6 +258,7 @@ public:
 
     void Apply(const Tag& tag)
     {
+        m_current = -1;
         if (tag.name == L"br")
             m_doc.runs.push_back(Run{RunKind::Break, CurrentStyle(), {}});
         else if (tag.name == L"p")
@@ -314,6 +315,8 @@ private:
 
     int CurrentStyle()
     {
+        if (m_current >= 0)
+            return m_current;
         Style style = m_fonts.empty() ? Style{} : m_fonts.back();
         style.bold = m_bold > 0;
         style.italic = m_italic > 0;
@@ -322,10 +325,11 @@ private:
         const auto [it, added] = m_index.emplace(std::move(key), static_cast<int>(m_doc.styles.size()));
         if (added)
             m_doc.styles.push_back(std::move(style));
-        return it->second;
+        return m_current = it->second;
     }
 
     int m_logPixelsY;
+    int m_current = -1; // the current style's index, -1 after a tag
     Document m_doc;
     std::vector<Style> m_fonts;
     int m_bold = 0;

@@ -442,7 +442,7 @@ std::wstring Repeat(const std::wstring& unit, size_t length)
 
 TEST(RendererRobustness, MegabyteTexts)
 {
-    const std::wstring units[] = {L"word ", L"<a", L"&#", L"<b>x", L"<font size=7>y", L"\xD800", L"\xDC00z"};
+    const std::wstring units[] = {L"word ", L"<a", L"&#", L"<font size=7>y", L"\xDC00z\xD800"};
     Canvas canvas(351, 120, kWhite);
     for (const auto& unit : units)
     {
