@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <type_traits>
@@ -15,6 +16,7 @@ namespace
 
 constexpr size_t kLiveFonts = 16;      // fonts kept alive at once; older ones are recreated when needed
 constexpr int kExtentChunk = 4096;     // characters measured per GDI call
+constexpr long long kMaxExtent = 1 << 27; // GDI coordinates fit in 27 bits; larger ones only overflow
 
 struct GdiObjectDeleter
 {
@@ -454,15 +456,17 @@ void Draw(HDC dc, const wchar_t* html, const RECT& rect, bool transparent)
         if (background)
             FillRect(dc, &rect, background.get());
     }
-    const int width = rect.right - rect.left;
-    if (width <= 0 || rect.bottom <= rect.top)
+    auto extent = [](LONG from, LONG to) { return static_cast<int>(std::min<long long>(0LL + to - from, kMaxExtent)); };
+    const int width = extent(rect.left, rect.right);
+    const int height = extent(rect.top, rect.bottom);
+    if (width <= 0 || height <= 0 || std::abs(0LL + rect.left) > kMaxExtent || std::abs(0LL + rect.top) > kMaxExtent)
         return;
 
     const Document doc = Parse(html, LogPixelsY(dc));
     FontCache fonts(dc, doc);
     DcStateGuard state(dc);
     Advances advances(fonts, dc, doc);
-    const Layout layout = LineBuilder(fonts, doc, advances, width, rect.bottom - rect.top).Build();
+    const Layout layout = LineBuilder(fonts, doc, advances, width, height).Build();
 
     SetBkMode(dc, TRANSPARENT);
     SetTextAlign(dc, TA_LEFT | TA_BASELINE | TA_NOUPDATECP);
@@ -470,7 +474,7 @@ void Draw(HDC dc, const wchar_t* html, const RECT& rect, bool transparent)
     int selected = -1;
     for (const Line& line : layout.lines)
     {
-        if (line.top >= rect.bottom - rect.top)
+        if (line.top >= height)
             break;
         const int baseline = rect.top + line.top + line.ascent;
         for (size_t f = line.first; f < line.first + line.count; ++f)

@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -224,6 +227,8 @@ struct SamePixelsCase
 const SamePixelsCase kSamePixelsCases[] = {
     {"message_box_font_tag", L"<font face=\"Tahoma\" size=9pt>Hello world<font>", L"Hello world"},
     {"closed_font_tag", L"<font face=\"Tahoma\" size=\"9pt\">Hello world</font>", L"Hello world"},
+    {"bare_font_closes", L"<font size=7 color=red><font>Hello world", L"Hello world"},
+    {"closing_without_opening", L"</font></b></i>Hello world", L"Hello world"},
     {"upper_case_tag", L"<FONT FACE='tahoma' SIZE=9pt>Hello</FONT> world", L"Hello world"},
     {"blanks_collapse", L"  Hello \r\n\t  world  ", L"Hello world"},
     {"unknown_tags_dropped", L"Hello <blink speed=2>world</blink><!-- x -->", L"Hello world"},
@@ -452,6 +457,18 @@ TEST(RendererRobustness, MegabyteTexts)
         EXPECT_GT(height, 1000u);
         EXPECT_TRUE(Render(canvas, text, {0, 0, 351, 120}));
     }
+}
+
+TEST(RendererRobustness, ExtremeRectanglesAndWidths)
+{
+    Canvas canvas(50, 20, kWhite);
+    const RECT rects[] = {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {10, 10, 0, 0}, {0, 0, 1, 1}, {-1000000, 0, 50, 20}};
+    for (const RECT& rect : rects)
+        for (UINT flags : {1u, 5u})
+            EXPECT_TRUE(Render(canvas, L"Hello <b>world</b>", rect, flags)) << rect.left << " " << flags;
+    const int line = LineHeight(-12);
+    EXPECT_EQ(static_cast<UINT>(line), Height(canvas, L"Hello <b>world</b>", UINT_MAX));
+    EXPECT_EQ(static_cast<UINT>(10 * line), Height(canvas, L"Hello <b>world</b>", 1));
 }
 
 TEST(RendererRobustness, SeededFuzzOverMutatedMarkup)
