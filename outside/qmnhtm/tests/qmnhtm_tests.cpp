@@ -174,11 +174,16 @@ const LayoutCase kLayoutCases[] = {
     {"long_word", kLongWord, -12, 2, 8},
 };
 
-class RendererLayout : public ::testing::TestWithParam<std::tuple<LayoutCase, int>>
+void PrintTo(const LayoutCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class QhtmLayout : public ::testing::TestWithParam<std::tuple<LayoutCase, int>>
 {
 };
 
-TEST_P(RendererLayout, DrawsInsideTheMeasuredHeight)
+TEST_P(QhtmLayout, DrawsInsideTheMeasuredHeight)
 {
     const auto& [c, width] = GetParam();
     const int line = LineHeight(-12);
@@ -209,7 +214,7 @@ TEST_P(RendererLayout, DrawsInsideTheMeasuredHeight)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Widths, RendererLayout,
+INSTANTIATE_TEST_SUITE_P(Qhtm, QhtmLayout,
                          ::testing::Combine(::testing::ValuesIn(kLayoutCases), ::testing::Values(100, 351)),
                          [](const auto& info) {
                              return std::string(std::get<0>(info.param).name) + "_" +
@@ -241,11 +246,16 @@ const SamePixelsCase kSamePixelsCases[] = {
     {"unterminated_entity", L"AT&T &#65", L"AT&amp;T &amp;#65"},
 };
 
-class RendererSamePixels : public ::testing::TestWithParam<SamePixelsCase>
+void PrintTo(const SamePixelsCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class QhtmSamePixels : public ::testing::TestWithParam<SamePixelsCase>
 {
 };
 
-TEST_P(RendererSamePixels, MarkupDrawsAsItsText)
+TEST_P(QhtmSamePixels, MarkupDrawsAsItsText)
 {
     const auto& c = GetParam();
     Canvas markup(200, 40, kWhite);
@@ -258,11 +268,11 @@ TEST_P(RendererSamePixels, MarkupDrawsAsItsText)
     EXPECT_EQ(Height(markup, c.markup, 200), Height(text, c.text, 200));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RendererSamePixels, ::testing::ValuesIn(kSamePixelsCases),
+INSTANTIATE_TEST_SUITE_P(Qhtm, QhtmSamePixels, ::testing::ValuesIn(kSamePixelsCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Flags: 1 fills the rectangle with the DC's background colour first, 5 leaves it as it is.
-TEST(RendererFlags, TransparentLeavesEveryNonGlyphPixel)
+TEST(QhtmFlags, TransparentLeavesEveryNonGlyphPixel)
 {
     const wchar_t html[] = L"Leave <b>the</b> <font color=\"#A90101\">background</font> <u>alone</u> please";
     Canvas reference(220, 60, kWhite);
@@ -285,7 +295,7 @@ TEST(RendererFlags, TransparentLeavesEveryNonGlyphPixel)
     EXPECT_GT(drawnGlyphs, 50u);
 }
 
-TEST(RendererFlags, OpaqueFillsTheRectangleWithTheBackgroundColour)
+TEST(QhtmFlags, OpaqueFillsTheRectangleWithTheBackgroundColour)
 {
     constexpr COLORREF fill = RGB(10, 200, 30);
     const RECT rect{10, 10, 210, 60};
@@ -320,7 +330,7 @@ TEST(RendererFlags, OpaqueFillsTheRectangleWithTheBackgroundColour)
 }
 
 // Colours: the DC's text colour by default, the font tag's where it gives one.
-TEST(RendererColours, TextColourComesFromTheDcOrTheFontTag)
+TEST(QhtmColours, TextColourComesFromTheDcOrTheFontTag)
 {
     const struct
     {
@@ -343,7 +353,7 @@ TEST(RendererColours, TextColourComesFromTheDcOrTheFontTag)
 }
 
 // The DC comes back as it was given: objects, colours, modes.
-TEST(RendererDcState, CallsLeaveTheDcAsItWas)
+TEST(QhtmDcState, CallsLeaveTheDcAsItWas)
 {
     const wchar_t html[] = L"<font face=Arial size=12pt color=red>A</font> <b><i><u>b</u></i></b><br><p>c";
     const std::function<BOOL(const Canvas&)> calls[] = {
@@ -381,7 +391,7 @@ TEST(RendererDcState, CallsLeaveTheDcAsItWas)
 }
 
 // Failures answer FALSE and leave the out value alone.
-TEST(RendererFailures, BadArgumentsAnswerFalse)
+TEST(QhtmFailures, BadArgumentsAnswerFalse)
 {
     Canvas canvas(10, 10, kWhite);
     const RECT rect{0, 0, 10, 10};
@@ -400,7 +410,7 @@ TEST(RendererFailures, BadArgumentsAnswerFalse)
 }
 
 // The test control: the instances given, and measuring switched off for callers' fall-backs.
-TEST(RendererRecords, RemembersInstancesAndSwitchesMeasuring)
+TEST(QhtmRecords, RemembersInstancesAndSwitchesMeasuring)
 {
     ASSERT_EQ(0u, QHTM_TestControl(QHTM_TEST_RESET, nullptr, 0));
     const HINSTANCE exe = GetModuleHandleW(nullptr);
@@ -445,7 +455,7 @@ std::wstring Repeat(const std::wstring& unit, size_t length)
     return text;
 }
 
-TEST(RendererRobustness, MegabyteTexts)
+TEST(QhtmRobustness, MegabyteTexts)
 {
     const std::wstring units[] = {L"word ", L"<a", L"&#", L"<font size=7>y", L"\xDC00z\xD800"};
     Canvas canvas(351, 120, kWhite);
@@ -459,7 +469,7 @@ TEST(RendererRobustness, MegabyteTexts)
     }
 }
 
-TEST(RendererRobustness, ExtremeRectanglesAndWidths)
+TEST(QhtmRobustness, ExtremeRectanglesAndWidths)
 {
     Canvas canvas(50, 20, kWhite);
     const RECT rects[] = {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {10, 10, 0, 0}, {0, 0, 1, 1}, {-1000000, 0, 50, 20}};
@@ -471,7 +481,7 @@ TEST(RendererRobustness, ExtremeRectanglesAndWidths)
     EXPECT_EQ(static_cast<UINT>(10 * line), Height(canvas, L"Hello <b>world</b>", 1));
 }
 
-TEST(RendererRobustness, SeededFuzzOverMutatedMarkup)
+TEST(QhtmRobustness, SeededFuzzOverMutatedMarkup)
 {
     const std::wstring pieces[] = {
         L"<font face=\"Tahoma\" size=9pt>", L"<font>", L"</font>", L"<font size=", L"<font color=#zzzzzz>",
