@@ -28,6 +28,10 @@ SYSTEM_DLLS = {
 }
 
 
+# The calls SuiteCore binds by name from the HTML renderer.
+RENDERER_CALLS = ['QHTM_GetHTMLHeight', 'QHTM_Initialize', 'QHTM_RenderHTMLRect']
+
+
 def imported_dlls(dump):
     return [name.lower() for name in re.findall(r'DLL Name: (\S+)', dump)]
 
@@ -83,6 +87,14 @@ class Binaries(unittest.TestCase):
                                  sorted(exported_names(dump)))
                 self.assertIn(24, resource_types(dump), 'no manifest')
 
+    def test_renderer_exports_its_calls_by_plain_name(self):
+        if not ARGS.renderer:
+            self.skipTest('no renderer given')
+        names = exported_names(objdump(os.path.join(ARGS.bin, ARGS.renderer)))
+        for call in RENDERER_CALLS:
+            self.assertIn(call, names)
+        self.assertEqual([], [n for n in names if '@' in n or n.startswith('_')])
+
 
 if __name__ == '__main__':
     parser = argparse.ArgumentParser()
@@ -92,6 +104,7 @@ if __name__ == '__main__':
     parser.add_argument('--deliverables', required=True, help='semicolon-separated shipped binaries')
     parser.add_argument('--standalone', default='', help='semicolon-separated binaries that ship alone')
     parser.add_argument('--com-servers', default='', help='semicolon-separated in-process COM servers')
+    parser.add_argument('--renderer', default='', help='the HTML renderer DLL that exports its calls by name')
     ARGS, rest = parser.parse_known_args()
     ARGS.clients = [c for c in ARGS.clients.split(';') if c]
     ARGS.deliverables = [d for d in ARGS.deliverables.split(';') if d]
