@@ -3,6 +3,7 @@
 // holds some of SuiteCore's IDs with other content (resource_chain_tests.rc).
 #include <suitecore/sysinfo.h>
 
+#include <framework/dialog.h>
 #include <framework/module.h>
 
 #include <gtest/gtest.h>
@@ -37,12 +38,7 @@ TEST(ResourceChain, AnIdHeldByTheProgramAndSuiteCoreComesFromTheProgram)
                              Held{"PNG", L"PNG", 1364}, Held{"dialog", RT_DIALOG, 1267}})
     {
         SCOPED_TRACE(Describe(held));
-        if (!FindResourceW(core, MAKEINTRESOURCEW(held.id), held.type))
-        {
-            // Only dialogs may be absent: SuiteCore's templates come with their dialogs.
-            EXPECT_EQ(RT_DIALOG, held.type) << "SuiteCore lacks " << Describe(held);
-            continue;
-        }
+        ASSERT_NE(nullptr, FindResourceW(core, MAKEINTRESOURCEW(held.id), held.type)) << "SuiteCore lacks it";
         EXPECT_EQ(kProgram, AfxFindResourceHandle(MAKEINTRESOURCEW(held.id), held.type));
     }
     // The program's bitmap 1019 is a 1 x 3 picture; SuiteCore's is 3 x 52.
@@ -65,8 +61,6 @@ TEST(ResourceChain, AnIdHeldOnlyBySuiteCoreIsFoundThere)
     {
         SCOPED_TRACE(Describe(held));
         ASSERT_EQ(nullptr, FindResourceW(kProgram, MAKEINTRESOURCEW(held.id), held.type));
-        if (held.type == RT_DIALOG && !FindResourceW(core, MAKEINTRESOURCEW(held.id), held.type))
-            continue;  // SuiteCore's templates come with their dialogs
         EXPECT_EQ(core, AfxFindResourceHandle(MAKEINTRESOURCEW(held.id), held.type));
     }
     EXPECT_EQ(nullptr, AfxFindResourceHandle(MAKEINTRESOURCEW(4242), RT_BITMAP));
@@ -87,4 +81,28 @@ TEST(ResourceChain, StringsComeFromTheProgramThenSuiteCore)
     ASSERT_EQ(core, AfxFindStringResourceHandle(0xD800));
     ASSERT_GT(LoadStringW(core, 0xD800, text, 64), 0);
     EXPECT_STREQ(L"Invalid DateTime", text);
+}
+
+// A template only SuiteCore holds runs modally from the program, created from SuiteCore's
+// module.
+TEST(ResourceChain, ATemplateHeldOnlyBySuiteCoreRunsModally)
+{
+    class EndsOnInit : public CDialog
+    {
+    public:
+        EndsOnInit() : CDialog(1274) {}
+        BOOL OnInitDialog() override
+        {
+            CDialog::OnInitDialog();
+            m_instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_hWnd, GWLP_HINSTANCE));
+            EndDialog(IDOK);
+            return TRUE;
+        }
+        HINSTANCE m_instance = nullptr;
+    };
+    const HMODULE core = SuiteCore();
+    ASSERT_EQ(nullptr, FindResourceW(kProgram, MAKEINTRESOURCEW(1274), RT_DIALOG));
+    EndsOnInit dialog;
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_EQ(core, dialog.m_instance);
 }
