@@ -1,4 +1,5 @@
 // SuiteCore's load-time start-up.
+#include "suitecore/appmessages.h"
 #include "suitecore/suitecore.h"
 
 #include <framework/module.h>
@@ -18,6 +19,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID)
         if (!AfxInitExtensionModule(g_suiteCoreModule, hInstance))
             return FALSE;
         DisableThreadLibraryCalls(hInstance);
+        suitecore::RegisterSuiteMessages();
         break;
     case DLL_PROCESS_DETACH:
         AfxTermExtensionModule(g_suiteCoreModule);
