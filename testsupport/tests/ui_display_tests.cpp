@@ -5,6 +5,7 @@
 #include <testsupport/ui.h>
 
 #include <framework/dialog.h>
+#include <framework/gdi.h>
 #include <framework/module.h>
 #include <suitecore/sysinfo.h>
 
@@ -29,12 +30,14 @@ public:
     ~CPixelDialog() override { DeleteObject(m_panel); }
 
 protected:
-    LRESULT OnCtlColorStatic(WPARAM wParam, LPARAM)
+    // Colour messages are dispatched as WM_CTLCOLOR, with the kind of control in nCtlColor.
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
     {
-        const HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, kText);
-        SetBkColor(dc, kPanel);
-        return reinterpret_cast<LRESULT>(m_panel);
+        if (nCtlColor != CTLCOLOR_STATIC)
+            return CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+        SetTextColor(pDC->GetSafeHdc(), kText);
+        SetBkColor(pDC->GetSafeHdc(), kPanel);
+        return m_panel;
     }
 
     void OnPaint()
@@ -66,7 +69,7 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CPixelDialog, CDialog)
-    ON_MESSAGE(WM_CTLCOLORSTATIC, &CPixelDialog::OnCtlColorStatic)
+    ON_WM_CTLCOLOR()
     ON_WM_PAINT()
     ON_BN_CLICKED(kButton, &CPixelDialog::OnDetails)
 END_MESSAGE_MAP()
