@@ -1,0 +1,99 @@
+// Interim stand-ins for drawing classes that are being added to the library at the same time;
+// replaced by the real headers as they arrive.
+#pragma once
+
+#include "../suitecore.h"
+
+#include <framework/controls.h>
+#include <framework/gdi.h>
+#include <framework/module.h>
+
+class CDlgFontScaler
+{
+public:
+    BOOL Apply(HMODULE, HWND, UINT, int) { return FALSE; }
+    void Restore() {}
+    WORD m_nTemplateID = 0;
+    HMODULE m_hModule = nullptr;
+    HWND m_hWnd = nullptr;
+    HFONT m_hFont = nullptr;
+    HFONT m_hOldFont = nullptr;
+};
+
+class CSTBitmap : public CBitmap
+{
+public:
+    CSTBitmap() = default;
+    BOOL LoadBitmap(UINT nID)
+    {
+        DeleteObject();
+        m_nWidth = m_nHeight = 0;
+        HINSTANCE h = AfxFindResourceHandle(MAKEINTRESOURCEW(nID), RT_BITMAP);
+        HBITMAP hb = h ? ::LoadBitmapW(h, MAKEINTRESOURCEW(nID)) : nullptr;
+        if (!hb)
+            return FALSE;
+        Attach(hb);
+        BITMAP bm{};
+        GetBitmap(&bm);
+        m_nWidth = bm.bmWidth;
+        m_nHeight = bm.bmHeight;
+        return TRUE;
+    }
+    int m_nHeight = 0;
+    int m_nWidth = 0;
+};
+
+class CHoverButton : public CButton
+{
+public:
+    BOOL SetBitmap(UINT nID)
+    {
+        m_bmp.LoadBitmap(nID);
+        m_nFrameWidth = m_bmp.m_nWidth / 3;
+        m_nFrameHeight = m_bmp.m_nHeight;
+        if (m_hWnd)
+            ::SetWindowPos(m_hWnd, nullptr, 0, 0, m_nFrameWidth, m_nFrameHeight,
+                           SWP_NOMOVE | SWP_NOOWNERZORDER | SWP_NOZORDER | SWP_NOACTIVATE);
+        return TRUE;
+    }
+    void DrawItem(LPDRAWITEMSTRUCT) override {}
+    CSTBitmap m_bmp;
+    int m_nFrameWidth = 0;
+    int m_nFrameHeight = 0;
+};
+
+class CHoverButtonWithText : public CHoverButton
+{
+public:
+    COLORREF m_crNormal = 0, m_crHover = 0, m_crPressed = 0, m_crDisabled = 0;
+};
+
+class CXTMemDC : public CDC
+{
+public:
+    CXTMemDC(CDC* pDC, const RECT& rect, COLORREF crBack) : m_pDC(pDC), m_rect(rect)
+    {
+        if (!pDC || !CreateCompatibleDC(pDC))
+            return;
+        m_bitmap.CreateCompatibleBitmap(pDC, rect.right - rect.left, rect.bottom - rect.top);
+        m_hOld = SelectObject(static_cast<HGDIOBJ>(m_bitmap.GetSafeHandle()));
+        ::SetWindowOrgEx(m_hDC, rect.left, rect.top, nullptr);
+        FillSolidRect(&rect, crBack);
+        m_bValid = TRUE;
+    }
+    ~CXTMemDC() override
+    {
+        if (!m_bValid)
+            return;
+        ::SetWindowOrgEx(m_hDC, 0, 0, nullptr);
+        m_pDC->BitBlt(m_rect.left, m_rect.top, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top, this, 0, 0,
+                      SRCCOPY);
+        SelectObject(m_hOld);
+        DeleteDC();
+    }
+    CDC* m_pDC;
+    BOOL m_bValid = FALSE;
+    RECT m_rect;
+    CBitmap m_bitmap;
+    HGDIOBJ m_hOld = nullptr;
+};
