@@ -22,8 +22,10 @@ void CreatePopupButton(CHoverButton& button, CWnd* pParent, UINT nID, UINT nBitm
     DWORD style = WS_CHILD | WS_TABSTOP | BS_OWNERDRAW;
     if (bVisible)
         style |= WS_VISIBLE;
-    if (button.Create(L"", style, rc, pParent, nID))
-        button.SetBitmap(nBitmap);
+    if (!button.Create(L"", style, rc, pParent, nID))
+        return;
+    button.SetBitmap(nBitmap);
+    button.SetFont(suitecore::basewnd::UiFont(), FALSE);
 }
 
 void PlaceButton(CWnd& button, int x, int y, int cx, int cy)

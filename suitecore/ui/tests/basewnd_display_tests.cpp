@@ -1,0 +1,196 @@
+// The skinned base windows on a real screen: Enter and Escape held down against the guarded
+// OK and Cancel, keys aimed at the shade, and the pop-up's skin read back from the screen and
+// compared with the library's pictures.
+#include <testsupport/ui.h>
+
+#include <suitecore/ui/basewnd.h>
+
+#include <framework/app.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace
+{
+constexpr UINT kPopupTemplate = 400;
+constexpr unsigned kTitleColour = 0xFCFCFC;
+
+HMODULE SuiteCore()
+{
+    return GetModuleHandleW(L"suitecore.dll");
+}
+
+void Pump(DWORD ms)
+{
+    testsupport::WaitUntil([] { return false; }, ms);
+}
+
+class CKeyPopup : public CDlgBaseChildPopUpWndBase
+{
+public:
+    CKeyPopup() : CDlgBaseChildPopUpWndBase(kPopupTemplate, nullptr) {}
+};
+
+class CKeyNag : public CDlgBaseWndPopupNagBase
+{
+public:
+    CKeyNag() : CDlgBaseWndPopupNagBase(kPopupTemplate, nullptr) {}
+};
+
+// Brings the window forward and gives it the keyboard focus, from another thread.
+void FocusFromOutside(HWND window)
+{
+    SetForegroundWindow(window);
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    AttachThreadInput(GetCurrentThreadId(), thread, TRUE);
+    SetFocus(window);
+    AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
+    Sleep(200);
+}
+
+testsupport::Capture CaptureWhen(HWND window, const std::function<bool(const testsupport::Capture&)>& ready)
+{
+    testsupport::Capture screen;
+    testsupport::WaitUntil(
+        [&] {
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            screen = testsupport::CaptureClient(window);
+            return screen.width > 0 && ready(screen);
+        },
+        20000);
+    return screen;
+}
+} // namespace
+
+TEST(Guards, HeldEnterAndEscapeDoNothingButTheButtonsClose)
+{
+    struct Case
+    {
+        WORD key;
+        int button;
+        bool ignore;
+    } cases[] = {
+        {VK_RETURN, IDOK, true},
+        {VK_ESCAPE, IDCANCEL, true},
+        {VK_RETURN, IDOK, false},
+        {VK_ESCAPE, IDCANCEL, false},
+    };
+    for (const Case& c : cases)
+    {
+        CKeyPopup popup;
+        popup.m_bIgnoreEnter = c.ignore;
+        popup.m_bIgnoreEscape = c.ignore;
+        bool stayedOpen = false;
+        testsupport::ScriptedAnswers answers;
+        answers.On(L"#32770", L"Sample pop-up", [&](HWND window) {
+            FocusFromOutside(GetDlgItem(window, 401));
+            {
+                testsupport::HeldKey held(c.key);
+                Sleep(500);
+                stayedOpen = IsWindow(window) && IsWindowVisible(window);
+            }
+            Sleep(300);
+            if (IsWindow(window))
+                testsupport::ClickHeadless(GetDlgItem(window, c.button));
+        });
+        EXPECT_EQ(c.button, popup.DoModal()) << c.key << " ignore " << c.ignore;
+        // With the guards on, the key alone leaves it open; with them off, it closes it.
+        EXPECT_EQ(c.ignore, stayedOpen) << c.key << " ignore " << c.ignore;
+    }
+}
+
+TEST(Guards, KeysAimedAtTheShadeNeverEndIt)
+{
+    CDialog* owner = nullptr;
+    CKeyPopup host; // any visible window stands for the owner
+    ASSERT_TRUE(host.Create(kPopupTemplate, nullptr));
+    host.SetWindowText(L"Owner");
+    host.SetWindowPos(nullptr, 20, 20, 700, 500, SWP_NOZORDER | SWP_SHOWWINDOW);
+    owner = &host;
+    bool aliveAfterKeys = false;
+    testsupport::ScriptedAnswers answers;
+    answers.On(L"#32770", L"Sample pop-up", [&](HWND popup) {
+        HWND shade = GetWindow(popup, GW_OWNER);
+        FocusFromOutside(shade);
+        testsupport::PressKey(VK_RETURN);
+        testsupport::PressKey(VK_ESCAPE);
+        {
+            testsupport::HeldKey alt(VK_MENU);
+            testsupport::PressKey(VK_F4);
+        }
+        SendMessageW(shade, WM_SYSCOMMAND, SC_CLOSE, 0);
+        Sleep(500);
+        aliveAfterKeys = IsWindow(shade) && IsWindow(popup);
+        testsupport::ClickHeadless(GetDlgItem(popup, IDOK));
+    });
+    CKeyNag nag;
+    EXPECT_EQ(IDOK, DoModalShaded(owner, &nag, kPopupTemplate));
+    EXPECT_TRUE(aliveAfterKeys);
+    host.DestroyWindow();
+}
+
+TEST(Screens, PopupSkinMatchesTheLibrarysPictures)
+{
+    const HMODULE core = SuiteCore();
+    ASSERT_NE(nullptr, core);
+    struct Case
+    {
+        int style;
+        UINT strip;
+        const wchar_t* title;
+        bool maximisable;
+    } cases[] = {
+        {1, 1102, L"Header one", false},
+        {2, 1112, L"Header two", true},
+        {3, 1117, L"Header three", false},
+        {4, 1118, L"", false},
+    };
+    for (const Case& c : cases)
+    {
+        CKeyPopup popup;
+        popup.SetHeaderStyle(c.style);
+        popup.m_bMaximisable = c.maximisable;
+        ASSERT_TRUE(popup.Create(kPopupTemplate, nullptr));
+        popup.SetWindowText(c.title);
+        popup.SetWindowPos(&CWnd::wndTopMost, 30, 30, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        RECT rc{};
+        popup.GetClientRect(&rc);
+        const int w = rc.right, h = rc.bottom;
+
+        const testsupport::Capture topLeft = testsupport::LoadBitmapPixels(core, 1109);
+        const testsupport::Capture topRight = testsupport::LoadBitmapPixels(core, 1111);
+        const testsupport::Capture bottomLeft = testsupport::LoadBitmapPixels(core, 1104);
+        const testsupport::Capture bottomRight = testsupport::LoadBitmapPixels(core, 1106);
+        const testsupport::Capture left = testsupport::LoadBitmapPixels(core, 1107);
+        const testsupport::Capture bottom = testsupport::LoadBitmapPixels(core, 1105);
+        const testsupport::Capture strip = testsupport::LoadBitmapPixels(core, c.strip);
+        const testsupport::Capture close = testsupport::LoadBitmapPixels(core, c.maximisable ? 1038 : 1064);
+        ASSERT_EQ(7, strip.height);
+
+        const testsupport::Capture screen = CaptureWhen(popup.m_hWnd, [&](const testsupport::Capture& s) {
+            return testsupport::CompareRegion(s, 0, 0, topLeft).empty();
+        });
+        EXPECT_EQ("", testsupport::CompareRegion(screen, 0, 0, topLeft)) << c.style;
+        EXPECT_EQ("", testsupport::CompareRegion(screen, w - 6, 0, topRight)) << c.style;
+        EXPECT_EQ("", testsupport::CompareRegion(screen, 0, h - 6, bottomLeft)) << c.style;
+        EXPECT_EQ("", testsupport::CompareRegion(screen, w - 6, h - 6, bottomRight)) << c.style;
+        EXPECT_EQ("", testsupport::CompareRegion(screen, 0, 100, left)) << c.style;
+        EXPECT_EQ("", testsupport::CompareRegion(screen, w / 2, h - 6, bottom)) << c.style;
+        // The header strip lies on rows 29 to 35, across the whole band between the edges.
+        for (int x : {6, w / 2, w - 7})
+            EXPECT_EQ("", testsupport::CompareRegion(screen, x, 29, strip)) << c.style << " x " << x;
+        // The close button shows its first frame at (width - 50, 2).
+        EXPECT_EQ("", testsupport::CompareRegion(screen, w - 50, 2, close, RECT{0, 0, 43, 18})) << c.style;
+        // The title (or the application's name when it is empty) in near-white inside its band,
+        // and nowhere else in the caption.
+        const RECT band = {6, 12, 306, 32};
+        EXPECT_GT(testsupport::CountColour(screen, band, kTitleColour, 24), 10) << c.style;
+        const RECT below = {6, 40, w - 6, h - 60};
+        EXPECT_EQ(0, testsupport::CountColour(screen, below, kTitleColour, 24)) << c.style;
+        if (HasFailure())
+            ADD_FAILURE() << testsupport::Utf8(
+                testsupport::SaveCaptureForReview(screen, L"PopupSkin" + std::to_wstring(c.style)));
+        popup.DestroyWindow();
+    }
+}
