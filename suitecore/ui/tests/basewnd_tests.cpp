@@ -732,3 +732,117 @@ TEST(Shade, AboutBoxShowsProductVersionAndDescription)
     EXPECT_EQ(std::wstring(L"Version ") + static_cast<LPCWSTR>(GetFileVersionString(path)), texts[IDC_ABOUT_VERSION]);
     EXPECT_NE(std::wstring::npos, texts[IDC_ABOUT_DESCRIPTION].find(L"Lumasweep"));
 }
+
+// ---- Help menu ------------------------------------------------------------------------------
+
+namespace
+{
+// A copy of the recorder under a suite program's name in the program's folder, removed (with
+// its record) before and after.
+class StandIn
+{
+public:
+    explicit StandIn(const std::wstring& name)
+    {
+        wchar_t self[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        m_folder = self;
+        m_folder.resize(m_folder.find_last_of(L'\\'));
+        m_path = m_folder + L"\\" + name;
+        Remove();
+        m_ok = CopyFileW(testsupport::RecorderPath().c_str(), m_path.c_str(), FALSE) != FALSE;
+    }
+    ~StandIn() { Remove(); }
+    StandIn(const StandIn&) = delete;
+    StandIn& operator=(const StandIn&) = delete;
+    void ForgetRecord() const { DeleteFileW((m_path + L".record").c_str()); }
+    bool Ok() const { return m_ok; }
+    const std::wstring& Path() const { return m_path; }
+    const std::wstring& Folder() const { return m_folder; }
+
+private:
+    void Remove() const
+    {
+        ForgetRecord();
+        for (int i = 0; i < 50 && GetFileAttributesW(m_path.c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
+        {
+            if (DeleteFileW(m_path.c_str()))
+                break;
+            Sleep(100); // the stand-in may still be ending
+        }
+    }
+    std::wstring m_folder, m_path;
+    bool m_ok = false;
+};
+} // namespace
+
+TEST(HelpMenu, CommandsOpenThePagesAndStartThePrograms)
+{
+    StandIn ward(L"wardtool.exe"), demo(L"qmndemo.exe");
+    ASSERT_TRUE(ward.Ok());
+    ASSERT_TRUE(demo.Ok());
+    testsupport::TempDir dir;
+    const std::wstring browser = dir.File(L"browser.exe");
+    ASSERT_TRUE(CopyFileW(testsupport::RecorderPath().c_str(), browser.c_str(), FALSE));
+    testsupport::UrlHandlerOverride handler(L"\"" + browser + L"\" \"%1\"");
+    ASSERT_TRUE(handler.Installed());
+    SetHelpModuleName(L"TestModule");
+
+    MainWindow main;
+    ASSERT_TRUE(main.created);
+    main.dlg.m_bHasDemo = 1;
+    HWND demoButton = GetDlgItem(main.dlg.m_hWnd, IDC_BASEWND_DEMO);
+    struct Case
+    {
+        UINT command;
+        std::wstring exe;
+        std::wstring startsWith;
+        std::wstring endsWith;
+    } cases[] = {
+        {ID_HELPMENU_HELP, browser,
+         L"\"" + browser + L"\" \"http://www.orvane.example/qmn/help/showhelp.aspx?module=TestModule&utm_source=&"
+                           L"utm_medium=Product&utm_term=Help&utm_content=",
+         L"&utm_campaign=Default-Product\""},
+        {ID_HELPMENU_WEBSITE, browser, L"\"" + browser + L"\" \"http://www.orvane.example/", L"\""},
+        {ID_HELPMENU_UPDATE, ward.Path(), L"\"" + ward.Path() + L"\" checkupdate", L"checkupdate"},
+        {ID_HELPMENU_DEMO, demo.Path(), L"\"" + demo.Path() + L"\" TestModule", L"TestModule"},
+    };
+    for (const Case& c : cases)
+    {
+        DeleteFileW((c.exe + L".record").c_str());
+        SendMessageW(main.dlg.m_hWnd, WM_COMMAND, c.command, 0);
+        const auto record = testsupport::WaitForLaunchRecord(c.exe);
+        ASSERT_TRUE(record.has_value()) << c.command;
+        EXPECT_EQ(0u, record->commandLine.find(c.startsWith)) << testsupport::Utf8(record->commandLine);
+        EXPECT_EQ(record->commandLine.size() - c.endsWith.size(), record->commandLine.rfind(c.endsWith))
+            << testsupport::Utf8(record->commandLine);
+        if (c.exe != browser)
+        {
+            EXPECT_EQ(ward.Folder(), record->folder);
+        }
+    }
+    const DWORD firstUpdate = GetTickCount();
+    // The demonstration button is off for 512 ms after it started the program.
+    EXPECT_FALSE(IsWindowEnabled(demoButton));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return IsWindowEnabled(demoButton) != FALSE; }, 10000));
+
+    // Within 8191 ms a second request starts nothing; after them it starts the program again.
+    for (UINT command : {ID_HELPMENU_UPDATE, ID_HELPMENU_DEMO})
+    {
+        const std::wstring& exe = command == ID_HELPMENU_UPDATE ? ward.Path() : demo.Path();
+        DeleteFileW((exe + L".record").c_str());
+        SendMessageW(main.dlg.m_hWnd, WM_COMMAND, command, 0);
+        EXPECT_TRUE(IsWindowEnabled(demoButton));
+        EXPECT_FALSE(testsupport::WaitForLaunchRecord(exe, 2000).has_value()) << command;
+    }
+    while (GetTickCount() - firstUpdate < 8400)
+        Pump(200);
+    for (UINT command : {ID_HELPMENU_UPDATE, ID_HELPMENU_DEMO})
+    {
+        const std::wstring& exe = command == ID_HELPMENU_UPDATE ? ward.Path() : demo.Path();
+        DeleteFileW((exe + L".record").c_str());
+        SendMessageW(main.dlg.m_hWnd, WM_COMMAND, command, 0);
+        EXPECT_TRUE(testsupport::WaitForLaunchRecord(exe).has_value()) << command;
+    }
+    SetHelpModuleName(L"");
+}
