@@ -1,5 +1,6 @@
 // CDlgBaseWnd, the common base of the skinned dialogs, and the skin frame painter.
 #include "suitecore/ui/basewnd.h"
+#include "suitecore/ui/memdc.h"
 
 #include "basewnd_env.h"
 #include "skin_paint.h"

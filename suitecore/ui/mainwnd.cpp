@@ -1,6 +1,7 @@
 // CDlgMainWnd: a tool's main window with its own caption buttons, system menu and help menu.
 #include "suitecore/ui/aboutbox.h"
 #include "suitecore/ui/basewnd.h"
+#include "suitecore/ui/menu.h"
 
 #include "basewnd_env.h"
 #include "skin_paint.h"
@@ -292,13 +293,11 @@ void CDlgMainWnd::ShowHelpMenu()
     RECT rc{};
     if (hHelp)
         ::GetWindowRect(hHelp, &rc);
-    CMenu menu;
-    if (!menu.CreatePopupMenu())
-        return;
+    BCMenu menu;
     const HelpMenuItem* pItems = nullptr;
     const int count = GetHelpMenuItems(m_bHasDemo, &pItems);
     for (int i = 0; i < count; ++i)
-        menu.AppendMenu(MF_STRING, pItems[i].nID, pItems[i].lpszText);
+        menu.AppendODMenu(pItems[i].lpszText, MF_OWNERDRAW, pItems[i].nID, static_cast<int>(pItems[i].nBitmapID));
     menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, rc.left - 181, rc.top + 22, this);
 }
 

@@ -67,33 +67,3 @@ class CHoverButtonWithText : public CHoverButton
 public:
     COLORREF m_crNormal = 0, m_crHover = 0, m_crPressed = 0, m_crDisabled = 0;
 };
-
-class CXTMemDC : public CDC
-{
-public:
-    CXTMemDC(CDC* pDC, const RECT& rect, COLORREF crBack) : m_pDC(pDC), m_rect(rect)
-    {
-        if (!pDC || !CreateCompatibleDC(pDC))
-            return;
-        m_bitmap.CreateCompatibleBitmap(pDC, rect.right - rect.left, rect.bottom - rect.top);
-        m_hOld = SelectObject(static_cast<HGDIOBJ>(m_bitmap.GetSafeHandle()));
-        ::SetWindowOrgEx(m_hDC, rect.left, rect.top, nullptr);
-        FillSolidRect(&rect, crBack);
-        m_bValid = TRUE;
-    }
-    ~CXTMemDC() override
-    {
-        if (!m_bValid)
-            return;
-        ::SetWindowOrgEx(m_hDC, 0, 0, nullptr);
-        m_pDC->BitBlt(m_rect.left, m_rect.top, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top, this, 0, 0,
-                      SRCCOPY);
-        SelectObject(m_hOld);
-        DeleteDC();
-    }
-    CDC* m_pDC;
-    BOOL m_bValid = FALSE;
-    RECT m_rect;
-    CBitmap m_bitmap;
-    HGDIOBJ m_hOld = nullptr;
-};
