@@ -2,6 +2,7 @@
 #include "basewnd_env.h"
 
 #include "suitecore/paths.h"
+#include "suitecore/ui/panels.h"
 
 #include <framework/app.h>
 #include <framework/module.h>
@@ -95,11 +96,7 @@ CString WebSiteAddress()
 
 HICON PanelIcon()
 {
-    static HICON s_icon = [] {
-        HINSTANCE h = AfxFindResourceHandle(MAKEINTRESOURCEW(1294), RT_GROUP_ICON);
-        return h ? static_cast<HICON>(::LoadImageW(h, MAKEINTRESOURCEW(1294), IMAGE_ICON, 16, 16, 0)) : nullptr;
-    }();
-    return s_icon;
+    return GetPanelIcon();
 }
 
 BOOL MakeTranslucent(HWND hWnd, BYTE alpha)
