@@ -4,6 +4,7 @@
 
 #include <suitecore/app.h>
 #include <suitecore/appmessages.h>
+#include <suitecore/ui/panels.h>
 
 #include <framework/app.h>
 #include <framework/menu.h>
@@ -108,7 +109,19 @@ void CSampleMainWnd::OnCloseButton()
     EndDialog(IDCANCEL);
 }
 
-void CSampleMainWnd::DoPaintSkin(CDC*, const RECT&) {}
+// The client area of a tool: a header table and an icon-list panel (the latter with the panel
+// icon), as the suite's tools show their results.
+void CSampleMainWnd::DoPaintSkin(CDC* pDC, const RECT&)
+{
+    static const LPCWSTR labels[] = {L"Last scan", L"Items found", L"Status"};
+    static const LPCWSTR values[] = {L"Today", L"0", L"Protected"};
+    static const COLORREF colours[] = {RGB(72, 81, 90), RGB(72, 81, 90), RGB(0, 130, 44)};
+    DrawHeaderTable(pDC, 20, 80, 3, L"System summary", labels, values, colours);
+    static const int cells[] = {0, 1, 2};
+    static const LPCWSTR listLabels[] = {L"Registry", L"Disk", L"Privacy"};
+    static const LPCWSTR listValues[] = {L"Clean", L"Clean", L"Clean"};
+    DrawIconListPanel(pDC, 20, 220, L"Areas checked", 3, cells, listLabels, listValues, colours);
+}
 
 CSamplePopup::CSamplePopup(const SamplePopupOptions& options)
     : CDlgBaseChildPopUpWndBase(IDD_SUITEDIAG_POPUP, nullptr), m_options(options)

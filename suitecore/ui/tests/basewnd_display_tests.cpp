@@ -4,12 +4,15 @@
 #include <testsupport/ui.h>
 
 #include <suitecore/ui/basewnd.h>
+#include <suitecore/ui/menu.h>
 
 #include <framework/app.h>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -187,5 +190,89 @@ TEST(Screens, PopupSkinMatchesTheLibrarysPictures)
             ADD_FAILURE() << testsupport::Utf8(
                 testsupport::SaveCaptureForReview(screen, L"PopupSkin" + std::to_wstring(c.style)));
         popup.DestroyWindow();
+    }
+}
+
+namespace
+{
+constexpr UINT kMainTemplate = 410;
+
+class CMenuMain : public CDlgMainWnd
+{
+public:
+    CMenuMain() : CDlgMainWnd(kMainTemplate, nullptr) {}
+    struct Item
+    {
+        UINT id = 0;
+        bool ownerDrawn = false;
+        std::wstring text;
+        int image = -1;
+    };
+    std::vector<Item> m_items;
+    int m_images = -1;
+
+protected:
+    LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM)
+    {
+        HMENU menu = reinterpret_cast<HMENU>(wParam);
+        for (int i = 0; i < GetMenuItemCount(menu); ++i)
+        {
+            MENUITEMINFOW mii{sizeof(mii)};
+            mii.fMask = MIIM_ID | MIIM_FTYPE | MIIM_DATA;
+            GetMenuItemInfoW(menu, i, TRUE, &mii);
+            Item item;
+            item.id = mii.wID;
+            item.ownerDrawn = (mii.fType & MFT_OWNERDRAW) != 0;
+            if (const auto* data = reinterpret_cast<const BCMenuData*>(mii.dwItemData))
+            {
+                item.text = static_cast<LPCWSTR>(data->m_strText);
+                item.image = data->xoffset;
+            }
+            m_items.push_back(item);
+        }
+        return Default();
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CMenuMain, CDlgMainWnd)
+    ON_MESSAGE(WM_INITMENUPOPUP, &CMenuMain::OnInitMenuPopup)
+END_MESSAGE_MAP()
+} // namespace
+
+TEST(HelpMenuOnScreen, OwnerDrawnItemsWithBitmapsBelowTheHelpButton)
+{
+    const std::vector<std::pair<UINT, std::wstring>> all = {
+        {1009, L"Online Help"},       {1011, L"Orvane Website"}, {1004, L"Check For Updates"},
+        {1008, L"Report Feedback"},   {1003, L"About"},          {1005, L"View Demo"},
+    };
+    for (bool hasDemo : {false, true})
+    {
+        CMenuMain main;
+        main.m_bHasDemo = hasDemo;
+        ASSERT_TRUE(main.Create(kMainTemplate, nullptr));
+        main.ShowWindow(SW_SHOW);
+        RECT help{};
+        GetWindowRect(GetDlgItem(main.m_hWnd, IDC_BASEWND_HELP), &help);
+        RECT menuRect{};
+        testsupport::ScriptedAnswers answers;
+        answers.On(L"#32768", L"", [&](HWND menu) {
+            Sleep(300);
+            GetWindowRect(menu, &menuRect);
+            testsupport::PressKey(VK_ESCAPE);
+        });
+        main.ShowHelpMenu();
+        const size_t count = hasDemo ? 6 : 5;
+        ASSERT_EQ(count, main.m_items.size());
+        for (size_t i = 0; i < count; ++i)
+        {
+            EXPECT_EQ(all[i].first, main.m_items[i].id) << i;
+            EXPECT_EQ(all[i].second, main.m_items[i].text) << i;
+            EXPECT_TRUE(main.m_items[i].ownerDrawn) << i;
+            EXPECT_EQ(static_cast<int>(i), main.m_items[i].image) << i; // each its own bitmap
+        }
+        EXPECT_EQ(help.left - 181, menuRect.left);
+        EXPECT_EQ(help.top + 22, menuRect.top);
+        main.DestroyWindow();
     }
 }

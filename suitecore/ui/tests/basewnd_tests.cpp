@@ -810,10 +810,13 @@ TEST(HelpMenu, CommandsOpenThePagesAndStartThePrograms)
         {ID_HELPMENU_UPDATE, ward.Path(), L"\"" + ward.Path() + L"\" checkupdate", L"checkupdate"},
         {ID_HELPMENU_DEMO, demo.Path(), L"\"" + demo.Path() + L"\" TestModule", L"TestModule"},
     };
+    bool demoOffAtOnce = false;
     for (const Case& c : cases)
     {
         DeleteFileW((c.exe + L".record").c_str());
         SendMessageW(main.dlg.m_hWnd, WM_COMMAND, c.command, 0);
+        if (c.command == ID_HELPMENU_DEMO)
+            demoOffAtOnce = !IsWindowEnabled(demoButton);
         const auto record = testsupport::WaitForLaunchRecord(c.exe);
         ASSERT_TRUE(record.has_value()) << c.command;
         EXPECT_EQ(0u, record->commandLine.find(c.startsWith)) << testsupport::Utf8(record->commandLine);
@@ -826,7 +829,7 @@ TEST(HelpMenu, CommandsOpenThePagesAndStartThePrograms)
     }
     const DWORD firstUpdate = GetTickCount();
     // The demonstration button is off for 512 ms after it started the program.
-    EXPECT_FALSE(IsWindowEnabled(demoButton));
+    EXPECT_TRUE(demoOffAtOnce);
     EXPECT_TRUE(testsupport::WaitUntil([&] { return IsWindowEnabled(demoButton) != FALSE; }, 10000));
 
     // Within 8191 ms a second request starts nothing; after them it starts the program again.
