@@ -10,6 +10,8 @@
 
 #include <shellapi.h>
 
+#include <string>
+
 using namespace suitecore::basewnd;
 
 namespace
@@ -17,6 +19,29 @@ namespace
 constexpr DWORD kRepeatGuardMs = 8191;
 constexpr UINT kDemoReenableMs = 512;
 constexpr UINT_PTR kDemoTimer = 0x5D31;
+
+// A query value with everything but the unreserved characters percent-encoded as UTF-8.
+CString QueryValue(const CString& value)
+{
+    CString out;
+    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, value, value.GetLength(), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, value, value.GetLength(), utf8.data(), bytes, nullptr, nullptr);
+    for (unsigned char c : utf8)
+    {
+        const bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                                c == '-' || c == '_' || c == '.' || c == '~';
+        if (unreserved)
+            out += static_cast<wchar_t>(c);
+        else
+        {
+            WCHAR hex[4];
+            wsprintfW(hex, L"%%%02X", c);
+            out += hex;
+        }
+    }
+    return out;
+}
 
 CString& ModuleName()
 {
@@ -75,11 +100,11 @@ void OpenHelpPage()
 {
     CString url = HelpPageAddress();
     url += L"?module=";
-    url += ModuleName();
+    url += QueryValue(ModuleName());
     url += L"&utm_source=";
-    url += BuildFor();
+    url += QueryValue(BuildFor());
     url += L"&utm_medium=Product&utm_term=Help&utm_content=";
-    url += AppName();
+    url += QueryValue(AppName());
     url += L"&utm_campaign=Default-Product";
     ::ShellExecuteW(::GetDesktopWindow(), L"open", url, nullptr, nullptr, SW_SHOWNORMAL);
 }

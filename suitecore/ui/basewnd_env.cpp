@@ -1,97 +1,58 @@
 // The base windows' view of the rest of the library.
 #include "basewnd_env.h"
 
+#include "../app/app_internal.h"
+#include "../app/web_addresses.h"
+
+#include "suitecore/app.h"
 #include "suitecore/paths.h"
 #include "suitecore/ui/panels.h"
 
-#include <framework/app.h>
-#include <framework/module.h>
-
 namespace suitecore::basewnd
 {
-namespace
-{
-CString& DialogContext()
-{
-    static CString s_context;
-    return s_context;
-}
-} // namespace
-
 CFont* UiFont()
 {
-    static CFont s_font;
-    if (!s_font.GetSafeHandle())
-    {
-        LOGFONTW lf{};
-        lf.lfHeight = -11;
-        lf.lfWeight = FW_NORMAL;
-        lf.lfQuality = 5;
-        lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
-        s_font.CreateFontIndirect(&lf);
-    }
-    return &s_font;
+    return &g_fntNormal;
 }
 
 CFont* UiBoldFont()
 {
-    static CFont s_font;
-    if (!s_font.GetSafeHandle())
-    {
-        LOGFONTW lf{};
-        lf.lfHeight = -11;
-        lf.lfWeight = FW_BOLD;
-        lf.lfQuality = 5;
-        lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
-        s_font.CreateFontIndirect(&lf);
-    }
-    return &s_font;
+    return &g_fntBold;
 }
 
 CFont* SubtitleFont()
 {
-    static CFont s_font;
-    if (!s_font.GetSafeHandle())
-    {
-        LOGFONTW lf{};
-        lf.lfHeight = -15;
-        lf.lfWeight = FW_BOLD;
-        lf.lfQuality = 5;
-        lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
-        s_font.CreateFontIndirect(&lf);
-    }
-    return &s_font;
+    return &g_fntFixed15Bold;
 }
 
 CString AppName()
 {
-    CWinApp* pApp = AfxGetApp();
-    return pApp && pApp->m_pszAppName ? CString(pApp->m_pszAppName) : CString();
+    return g_strAppName;
 }
 
 HICON AppIcon()
 {
-    return nullptr;
+    return g_hAppIcon;
 }
 
 CString BuildFor()
 {
-    return CString();
+    return g_strBuildFor;
 }
 
 void SetDialogContext(LPCWSTR lpszContext)
 {
-    DialogContext() = lpszContext;
+    g_strDialogContext = lpszContext;
 }
 
 CString HelpPageAddress()
 {
-    return L"http://www.orvane.example/qmn/help/showhelp.aspx";
+    return web::kOnlineHelpPage;
 }
 
-CString WebSiteAddress()
+void OpenWebSite()
 {
-    return L"http://www.orvane.example/";
+    OpenCampaignPage(web::kWebSite, L"Website", false, nullptr);
 }
 
 HICON PanelIcon()
@@ -101,7 +62,10 @@ HICON PanelIcon()
 
 BOOL MakeTranslucent(HWND hWnd, BYTE alpha)
 {
+    ::SetLastError(0);
     ::SetWindowLongW(hWnd, GWL_EXSTYLE, ::GetWindowLongW(hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    if (::GetLastError() != 0)
+        return FALSE;
     return ::SetLayeredWindowAttributes(hWnd, RGB(255, 255, 255), alpha, LWA_ALPHA);
 }
 

@@ -16,11 +16,11 @@ HICON AppIcon();      // null when the application has none
 CString BuildFor();
 void SetDialogContext(LPCWSTR lpszContext);
 CString HelpPageAddress();  // scheme, host and path of the online-help page
-CString WebSiteAddress();   // the maker's web site, with its query
+void OpenWebSite();         // the maker's web site, with the suite's campaign keys
 HICON PanelIcon();          // the process-wide small panel icon, never destroyed here
 BOOL MakeTranslucent(HWND hWnd, BYTE alpha);
 // The application's folder (the tool's executable).
 CString AppFolder();
-// Opens the feedback form (none yet: a no-op).
+// Opens the feedback form (the form is not part of the library yet: nothing happens).
 void OpenFeedbackForm(CWnd* pOwner);
 } // namespace suitecore::basewnd

@@ -319,7 +319,7 @@ void CDlgMainWnd::OnHelpMenuCommand(UINT nID)
         OpenHelpPage();
         break;
     case ID_HELPMENU_WEBSITE:
-        ::ShellExecuteW(::GetDesktopWindow(), L"open", WebSiteAddress(), nullptr, nullptr, SW_SHOWNORMAL);
+        OpenWebSite();
         break;
     case ID_HELPMENU_UPDATE:
         StartUpdateCheck();

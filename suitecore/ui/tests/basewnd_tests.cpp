@@ -7,7 +7,9 @@
 #include <suitecore/appmessages.h>
 #include <suitecore/sysinfo.h>
 #include <suitecore/ui/aboutbox.h>
+#include <suitecore/app.h>
 #include <suitecore/ui/basewnd.h>
+#include <suitecore/ui/uifont.h>
 #include <suitecore/ui/panels.h>
 
 #include <framework/app.h>
@@ -27,6 +29,34 @@ HMODULE SuiteCore()
 {
     return GetModuleHandleW(L"suitecore.dll");
 }
+
+// What a tool's application object sets up before its windows run: the name, the icon and
+// the fonts the base windows use.
+class AppGlobals : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        g_strAppName = L"BaseWndTest";
+        g_hAppIcon = static_cast<HICON>(LoadImageW(SuiteCore(), MAKEINTRESOURCEW(1287), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+        Make(g_fntNormal, FW_NORMAL, 0);
+        Make(g_fntBold, FW_BOLD, 0);
+        Make(g_fntFixed15Bold, FW_BOLD, -15);
+    }
+
+private:
+    static void Make(CFont& font, LONG weight, LONG height)
+    {
+        if (font.GetSafeHandle())
+            return;
+        CUILogFont lf;
+        lf.lfWeight = weight;
+        if (height)
+            lf.lfHeight = height;
+        font.CreateFontIndirect(&lf);
+    }
+};
+const auto* const g_appGlobals = ::testing::AddGlobalTestEnvironment(new AppGlobals);
 
 void Pump(DWORD ms)
 {
@@ -188,10 +218,10 @@ TEST(BaseSetup, InitPostsOneSizeWithTheClientAndGivesEveryDescendantOneFont)
 
     const std::vector<HWND> children = Descendants(popup.m_hWnd);
     ASSERT_GE(children.size(), 4u);
-    const HFONT first = reinterpret_cast<HFONT>(SendMessageW(children[0], WM_GETFONT, 0, 0));
-    EXPECT_NE(nullptr, first);
+    const HFONT uiFont = static_cast<HFONT>(g_fntNormal.GetSafeHandle());
+    ASSERT_NE(nullptr, uiFont);
     for (HWND child : children)
-        EXPECT_EQ(first, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)))
+        EXPECT_EQ(uiFont, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)))
             << testsupport::Utf8(testsupport::WindowText(child));
     popup.DestroyWindow();
 }
@@ -332,8 +362,9 @@ TEST(MainWindow, SitsAtTheOriginWithItsSizeAndTitle)
     EXPECT_EQ(772, rc.right - rc.left);
     EXPECT_EQ(583, rc.bottom - rc.top);
     EXPECT_EQ(L"Base window test", testsupport::WindowText(main.dlg.m_hWnd));
-    EXPECT_NE(nullptr, main.dlg.GetIcon(TRUE));
-    EXPECT_NE(nullptr, main.dlg.GetIcon(FALSE));
+    EXPECT_EQ(g_hAppIcon, main.dlg.GetIcon(TRUE));
+    EXPECT_EQ(g_hAppIcon, main.dlg.GetIcon(FALSE));
+    ASSERT_NE(nullptr, g_hAppIcon);
 }
 
 TEST(MainWindow, SystemMenuHoldsExactlyTheRewrittenItems)
@@ -722,13 +753,18 @@ TEST(Shade, AboutBoxShowsProductVersionAndDescription)
     ASSERT_TRUE(owner.created);
     owner.dlg.ShowWindow(SW_SHOW);
     std::map<int, std::wstring> texts;
+    std::wstring contextWhileShown;
+    EXPECT_EQ(L"", std::wstring(g_strDialogContext));
     testsupport::ScriptedAnswers answers;
     answers.On(L"#32770", L"About Lumasweep", [&](HWND about) {
+        contextWhileShown = static_cast<LPCWSTR>(g_strDialogContext);
         for (int id : {IDC_ABOUT_PRODUCT, IDC_ABOUT_VERSION, IDC_ABOUT_DESCRIPTION})
             texts[id] = testsupport::WindowText(GetDlgItem(about, id));
         PostMessageW(about, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(IDOK, ShowAboutBox(&owner.dlg));
+    EXPECT_EQ(L"ABOUT", contextWhileShown);
+    EXPECT_EQ(L"", std::wstring(g_strDialogContext));
     EXPECT_EQ(L"Lumasweep", texts[IDC_ABOUT_PRODUCT]);
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(SuiteCore(), path, MAX_PATH);
@@ -804,9 +840,12 @@ TEST(HelpMenu, CommandsOpenThePagesAndStartThePrograms)
     } cases[] = {
         {ID_HELPMENU_HELP, browser,
          L"\"" + browser + L"\" \"http://www.orvane.example/qmn/help/showhelp.aspx?module=TestModule&utm_source=&"
-                           L"utm_medium=Product&utm_term=Help&utm_content=",
-         L"&utm_campaign=Default-Product\""},
-        {ID_HELPMENU_WEBSITE, browser, L"\"" + browser + L"\" \"http://www.orvane.example/", L"\""},
+                           L"utm_medium=Product&utm_term=Help&utm_content=BaseWndTest&utm_campaign=Default-Product\"",
+         L"\""},
+        {ID_HELPMENU_WEBSITE, browser,
+         L"\"" + browser + L"\" \"http://www.orvane.example/?utm_source=&utm_medium=Product&utm_term=Website&"
+                           L"utm_content=BaseWndTest&utm_campaign=Default-Product\"",
+         L"\""},
         {ID_HELPMENU_UPDATE, ward.Path(), L"\"" + ward.Path() + L"\" checkupdate", L"checkupdate"},
         {ID_HELPMENU_DEMO, demo.Path(), L"\"" + demo.Path() + L"\" TestModule", L"TestModule"},
     };
@@ -851,4 +890,34 @@ TEST(HelpMenu, CommandsOpenThePagesAndStartThePrograms)
         EXPECT_TRUE(testsupport::WaitForLaunchRecord(exe).has_value()) << command;
     }
     SetHelpModuleName(L"");
+}
+
+TEST(Shade, AnOwnerOutsideTheDesktopBringsTheMainWindowForwardCentred)
+{
+    CWinApp app(L"BaseWndTest");
+    MainWindow main;
+    ASSERT_TRUE(main.created);
+    main.dlg.ShowWindow(SW_HIDE);
+    app.m_pMainWnd = &main.dlg;
+    CTestPopup owner;
+    ASSERT_TRUE(owner.Create(kPopupTemplate, nullptr));
+    owner.SetWindowPos(nullptr, -5000, -5000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+
+    bool mainShown = false;
+    RECT mainRect{};
+    testsupport::ScriptedAnswers answers;
+    answers.On(L"#32770", L"Sample pop-up", [&](HWND popup) {
+        mainShown = IsWindowVisible(main.dlg.m_hWnd) != FALSE;
+        GetWindowRect(main.dlg.m_hWnd, &mainRect);
+        PostMessageW(popup, WM_COMMAND, IDCANCEL, 0);
+    });
+    CDlgBaseWndPopupNagBase nag(kPopupTemplate, nullptr);
+    EXPECT_EQ(IDCANCEL, DoModalShaded(&owner, &nag, kPopupTemplate));
+    EXPECT_TRUE(mainShown);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR((work.left + work.right) / 2, (mainRect.left + mainRect.right) / 2, 1);
+    EXPECT_NEAR((work.top + work.bottom) / 2, (mainRect.top + mainRect.bottom) / 2, 1);
+    app.m_pMainWnd = nullptr;
+    owner.DestroyWindow();
 }
