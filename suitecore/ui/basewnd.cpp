@@ -337,14 +337,10 @@ BOOL CDlgBaseWnd::OnHelpInfo(HELPINFO*)
 
 void CDlgBaseWnd::SetLightStyle(CHoverButtonWithText& button)
 {
-    button.m_crNormal = button.m_crHover = button.m_crPressed = RGB(252, 252, 255);
-    button.m_crDisabled = RGB(158, 164, 167);
+    button.ApplyLightPreset(TRUE);
 }
 
 void CDlgBaseWnd::SetDarkStyle(CHoverButtonWithText& button)
 {
-    button.m_crNormal = RGB(9, 18, 54);
-    button.m_crHover = RGB(18, 9, 63);
-    button.m_crPressed = RGB(18, 18, 72);
-    button.m_crDisabled = RGB(144, 153, 162);
+    button.ApplyDarkPreset(TRUE);
 }

@@ -65,5 +65,6 @@ public:
 class CHoverButtonWithText : public CHoverButton
 {
 public:
-    COLORREF m_crNormal = 0, m_crHover = 0, m_crPressed = 0, m_crDisabled = 0;
+    void ApplyLightPreset(BOOL) {}
+    void ApplyDarkPreset(BOOL) {}
 };
