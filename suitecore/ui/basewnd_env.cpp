@@ -7,6 +7,7 @@
 #include "suitecore/app.h"
 #include "suitecore/paths.h"
 #include "suitecore/ui/panels.h"
+#include "suitecore/ui/window_effects.h"
 
 namespace suitecore::basewnd
 {
@@ -62,11 +63,7 @@ HICON PanelIcon()
 
 BOOL MakeTranslucent(HWND hWnd, BYTE alpha)
 {
-    ::SetLastError(0);
-    ::SetWindowLongW(hWnd, GWL_EXSTYLE, ::GetWindowLongW(hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
-    if (::GetLastError() != 0)
-        return FALSE;
-    return ::SetLayeredWindowAttributes(hWnd, RGB(255, 255, 255), alpha, LWA_ALPHA);
+    return SetWindowAlpha(hWnd, alpha);
 }
 
 CString AppFolder()

@@ -5,7 +5,9 @@
 #pragma once
 
 #include "../suitecore.h"
+#include "dlgfontscaler.h"
 #include "interim_deps.h"
+#include "stbitmap.h"
 
 #include <framework/controls.h>
 #include <framework/dialog.h>

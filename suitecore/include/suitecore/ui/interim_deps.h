@@ -3,45 +3,11 @@
 #pragma once
 
 #include "../suitecore.h"
+#include "stbitmap.h"
 
 #include <framework/controls.h>
 #include <framework/gdi.h>
 #include <framework/module.h>
-
-class CDlgFontScaler
-{
-public:
-    BOOL Apply(HMODULE, HWND, UINT, int) { return FALSE; }
-    void Restore() {}
-    WORD m_nTemplateID = 0;
-    HMODULE m_hModule = nullptr;
-    HWND m_hWnd = nullptr;
-    HFONT m_hFont = nullptr;
-    HFONT m_hOldFont = nullptr;
-};
-
-class CSTBitmap : public CBitmap
-{
-public:
-    CSTBitmap() = default;
-    BOOL LoadBitmap(UINT nID)
-    {
-        DeleteObject();
-        m_nWidth = m_nHeight = 0;
-        HINSTANCE h = AfxFindResourceHandle(MAKEINTRESOURCEW(nID), RT_BITMAP);
-        HBITMAP hb = h ? ::LoadBitmapW(h, MAKEINTRESOURCEW(nID)) : nullptr;
-        if (!hb)
-            return FALSE;
-        Attach(hb);
-        BITMAP bm{};
-        GetBitmap(&bm);
-        m_nWidth = bm.bmWidth;
-        m_nHeight = bm.bmHeight;
-        return TRUE;
-    }
-    int m_nHeight = 0;
-    int m_nWidth = 0;
-};
 
 class CHoverButton : public CButton
 {
