@@ -119,7 +119,8 @@ void About()
     Started about = Start(L"ui about");
     if (HWND window = WaitFor(about, L"About Lumasweep"))
     {
-        Save(Shoot(window, true), L"about", L"the about box over the shade");
+        Save(Shoot(window, false), L"about", L"the about box");
+        Save(testsupport::CaptureClient(GetDesktopWindow()), L"about-shade", L"the about box over the shade");
         PostMessageW(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
     }
     Finish(about);
