@@ -137,24 +137,17 @@ HBITMAP LoadBitmapFromChain(UINT nID)
 // Copies a 16 x 16 piece of a bitmap into a bitmap of its own.
 CUniqueBitmap CutImage(HBITMAP hSource, int x)
 {
-    CUniqueBitmap piece;
-    HDC hScreen = ::GetDC(nullptr);
-    HDC hFrom = ::CreateCompatibleDC(hScreen);
-    HDC hTo = ::CreateCompatibleDC(hScreen);
-    piece.reset(::CreateCompatibleBitmap(hScreen, kImageSize, kImageSize));
-    if (hFrom && hTo && piece)
-    {
-        HGDIOBJ oldFrom = ::SelectObject(hFrom, hSource);
-        HGDIOBJ oldTo = ::SelectObject(hTo, piece.get());
-        ::BitBlt(hTo, 0, 0, kImageSize, kImageSize, hFrom, x, 0, SRCCOPY);
-        ::SelectObject(hFrom, oldFrom);
-        ::SelectObject(hTo, oldTo);
-    }
-    if (hFrom)
-        ::DeleteDC(hFrom);
-    if (hTo)
-        ::DeleteDC(hTo);
-    ::ReleaseDC(nullptr, hScreen);
+    CClientDC screen(nullptr);
+    CDC from;
+    CDC to;
+    CUniqueBitmap piece(::CreateCompatibleBitmap(screen.GetSafeHdc(), kImageSize, kImageSize));
+    if (!piece || !from.CreateCompatibleDC(&screen) || !to.CreateCompatibleDC(&screen))
+        return {};
+    HGDIOBJ oldFrom = from.SelectObject(static_cast<HGDIOBJ>(hSource));
+    HGDIOBJ oldTo = to.SelectObject(static_cast<HGDIOBJ>(piece.get()));
+    to.BitBlt(0, 0, kImageSize, kImageSize, &from, x, 0, SRCCOPY);
+    from.SelectObject(oldFrom);
+    to.SelectObject(oldTo);
     return piece;
 }
 
@@ -469,13 +462,10 @@ void BCMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS)
     CFont font;
     font.CreateFontIndirect(&ncm.lfMenuFont);
     CWnd* pMain = AfxGetMainWnd();
-    HWND hWnd = pMain && pMain->GetSafeHwnd() ? pMain->GetSafeHwnd() : ::GetDesktopWindow();
-    HDC hDC = ::GetDC(hWnd);
-    HGDIOBJ old = ::SelectObject(hDC, font.GetSafeHandle());
-    SIZE size{};
-    ::GetTextExtentPoint32W(hDC, data->m_strText, data->m_strText.GetLength(), &size);
-    ::SelectObject(hDC, old);
-    ::ReleaseDC(hWnd, hDC);
+    CClientDC dc(pMain && pMain->GetSafeHwnd() ? pMain : CWnd::GetDesktopWindow());
+    CFont* pOld = dc.SelectObject(&font);
+    const SIZE size = dc.GetTextExtent(data->m_strText);
+    dc.SelectObject(pOld);
     lpMIS->itemWidth = static_cast<UINT>(kImageSize + size.cx + 15);
     lpMIS->itemHeight = static_cast<UINT>(std::max(::GetSystemMetrics(SM_CYMENU), kImageSize + 7));
 }
