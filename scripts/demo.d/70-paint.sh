@@ -1,0 +1,8 @@
+# Sourced by scripts/demo: SuiteCore's panel painters drawn into a picture that outlives the
+# throwaway prefix (variables root, preset; functions step, diag).
+
+paint_dir="$root/build/$preset/demo"
+mkdir -p "$paint_dir"
+step "Panel painters: SuiteDiag paint header-table into $paint_dir"
+diag paint header-table "$(winepath -w "$paint_dir/header-table.bmp")"
+echo "Written: $paint_dir/header-table.bmp"
