@@ -227,3 +227,20 @@ TEST_F(PictureButton, SetProgramNeedsPictureTitleAndCommand)
         ++row;
     }
 }
+
+// A strip button with a PNG: the strip frame at the left edge, the PNG stretched over the rest;
+// a PNG that does not load leaves the plain strip.
+TEST_F(PictureButton, StripWithPngDrawsThePngOneColumnIn)
+{
+    CHoverButtonTextPng button;
+    CreateButton(button, 10, 10);
+    ASSERT_TRUE(button.SetBitmap(1057)); // 3 frames of 52 x 17
+    EXPECT_FALSE(button.SetPng(4242));
+    const testsupport::Capture plain = PaintControl(button, 52, 17);
+    const testsupport::Capture strip = testsupport::LoadBitmapPixels(SuiteCore(), 1057);
+    EXPECT_EQ("", testsupport::CompareRegion(plain, 0, 0, strip, RECT{0, 0, 52, 17}));
+    ASSERT_TRUE(button.SetPng(1348)); // 16 x 16, opaque in the middle
+    const testsupport::Capture withPng = PaintControl(button, 52, 17);
+    EXPECT_EQ("", testsupport::CompareRegion(withPng, 0, 0, strip, RECT{0, 0, 1, 17}));
+    EXPECT_NE(plain.At(26, 8), withPng.At(26, 8));
+}
