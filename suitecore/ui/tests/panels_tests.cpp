@@ -274,7 +274,9 @@ TEST(PanelPictures, SliceBarsPutCapsMiddleAndIconAtTheirColumns)
         EXPECT_EQ("", testsupport::CompareRegion(plain, 10 + column, 10, Picture(1024))) << "column " << column;
 }
 
-TEST(PanelPictures, SeparatorDarkensThePanelThroughSrcand)
+// The separator is ANDed onto the panel's rows (the raster operation itself is checked with
+// DrawBitmap's SRCAND case): over the rows' white it shows its own pixels, at its place.
+TEST(PanelPictures, SeparatorIsAndedOntoTheRowsAtItsPlace)
 {
     const auto row = Picture(1128);
     const auto separator = Picture(1090);

@@ -6,7 +6,7 @@
 
 #include "../suitecore.h"
 #include "dlgfontscaler.h"
-#include "interim_deps.h"
+#include "buttons.h"
 #include "stbitmap.h"
 
 #include <framework/controls.h>
