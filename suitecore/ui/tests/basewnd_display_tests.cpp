@@ -306,3 +306,45 @@ TEST(HelpMenuOnScreen, OwnerDrawnItemsWithBitmapsBelowTheHelpButton)
         main.DestroyWindow();
     }
 }
+
+TEST(Screens, MainWindowCaptionButtonsShowTheirStrips)
+{
+    const HMODULE core = SuiteCore();
+    ASSERT_NE(nullptr, core);
+    CMenuMain main;
+    main.m_bResizable = 1;
+    ASSERT_TRUE(main.Create(kMainTemplate, nullptr));
+    main.SetWindowPos(&CWnd::wndTopMost, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    struct Face
+    {
+        HWND button;
+        UINT strip;
+    } faces[] = {
+        {main.m_btnClose.m_hWnd, 1038},
+        {main.m_btnMaximize.m_hWnd, 1063},
+        {main.m_btnMinimize.m_hWnd, 1042},
+    };
+    const testsupport::Capture screen = CaptureWhen(main.m_hWnd, [&](const testsupport::Capture& s) {
+        RECT at{};
+        GetWindowRect(faces[0].button, &at);
+        MapWindowPoints(nullptr, main.m_hWnd, reinterpret_cast<POINT*>(&at), 2);
+        const testsupport::Capture strip = testsupport::LoadBitmapPixels(core, faces[0].strip);
+        return testsupport::CompareRegion(s, at.left, at.top, strip, RECT{0, 0, strip.width / 3, strip.height}).empty();
+    });
+    for (const Face& face : faces)
+    {
+        RECT at{};
+        GetWindowRect(face.button, &at);
+        MapWindowPoints(nullptr, main.m_hWnd, reinterpret_cast<POINT*>(&at), 2);
+        const testsupport::Capture strip = testsupport::LoadBitmapPixels(core, face.strip);
+        ASSERT_GT(strip.width, 0);
+        // Frame 0 (normal) of each strip of three frames.
+        EXPECT_EQ("", testsupport::CompareRegion(screen, at.left, at.top, strip, RECT{0, 0, strip.width / 3, strip.height}))
+            << face.strip;
+        EXPECT_EQ(strip.width / 3, at.right - at.left) << face.strip;
+        EXPECT_EQ(2, at.top) << face.strip;
+    }
+    if (HasFailure())
+        ADD_FAILURE() << testsupport::Utf8(testsupport::SaveCaptureForReview(screen, L"MainCaption"));
+    main.DestroyWindow();
+}
