@@ -84,6 +84,12 @@ protected:
 
     LRESULT OnReady(WPARAM, LPARAM)
     {
+        // A transparent static keeps a snapshot of what its parent shows under it when it is
+        // first erased: it comes once the gallery is on the screen with its pattern.
+        ShowWindow(SW_SHOW);
+        UpdateWindow();
+        Make<CTransparentStatic2>(IDC_GALLERY_TRANSPARENT, L"Transparent static", 40, 350, 220, 20, SS_LEFT);
+        Make<CTransparentStatic2>(IDC_GALLERY_TRANSPARENT_2, L"Another over the pattern", 300, 370, 260, 20, SS_LEFT);
         OutFormat(L"ready hwnd=0x%08X\n", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(m_hWnd)));
         return 0;
     }
@@ -161,8 +167,6 @@ private:
         auto& html = Make<CSThtmlStatic>(IDC_GALLERY_HTML, L"<b>HTML</b> static with <i>markup</i>", 500, 200,
                                          220, 40, SS_LEFT);
         html.m_bTransparent = 1;
-        Make<CTransparentStatic2>(IDC_GALLERY_TRANSPARENT, L"Transparent static", 40, 350, 220, 20, SS_LEFT);
-        Make<CTransparentStatic2>(IDC_GALLERY_TRANSPARENT_2, L"Another over the pattern", 300, 370, 260, 20, SS_LEFT);
     }
 
     CBrush m_pattern;

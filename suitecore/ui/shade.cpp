@@ -66,6 +66,10 @@ BOOL CDlgParentTransculent::OnInitDialog()
         EndDialog(IDCANCEL);
         return FALSE;
     }
+    // The shade shows before its pop-up: an owner shown after the window it owns may end up
+    // above it on some window managers, hiding the pop-up under the shade.
+    ShowWindow(SW_SHOW);
+    UpdateWindow();
     m_pPopup->m_bHostedInShade = 1;
     if (!m_pPopup->Create(m_nPopupTemplateID, this))
     {
@@ -73,7 +77,7 @@ BOOL CDlgParentTransculent::OnInitDialog()
         EndDialog(IDCANCEL);
         return FALSE;
     }
-    m_pPopup->ShowWindow(SW_SHOW);
+    m_pPopup->SetWindowPos(&CWnd::wndTop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     m_pPopup->SetFocus();
     return FALSE;
 }

@@ -137,8 +137,17 @@ TEST(Guards, KeysAimedAtTheShadeNeverEndIt)
     host.SetWindowPos(nullptr, 20, 20, 700, 500, SWP_NOZORDER | SWP_SHOWWINDOW);
     owner = &host;
     bool aliveAfterKeys = false;
+    std::string popupOnTop = "not seen";
+    const testsupport::Capture corner = testsupport::LoadBitmapPixels(SuiteCore(), 1109);
     testsupport::ScriptedAnswers answers;
     answers.On(L"#32770", L"Sample pop-up", [&](HWND popup) {
+        // The pop-up shows above its shade: its own frame corner is on the screen.
+        testsupport::WaitUntil(
+            [&] {
+                popupOnTop = testsupport::CompareRegion(testsupport::CaptureClient(popup), 0, 0, corner);
+                return popupOnTop.empty();
+            },
+            10000);
         HWND shade = GetWindow(popup, GW_OWNER);
         FocusFromOutside(shade);
         testsupport::PressKey(VK_RETURN);
@@ -155,6 +164,7 @@ TEST(Guards, KeysAimedAtTheShadeNeverEndIt)
     CKeyNag nag;
     EXPECT_EQ(IDOK, DoModalShaded(owner, &nag, kPopupTemplate));
     EXPECT_TRUE(aliveAfterKeys);
+    EXPECT_EQ("", popupOnTop);
     host.DestroyWindow();
 }
 
