@@ -87,7 +87,8 @@ struct CopiedSuiteDiag
     CopiedSuiteDiag()
     {
         for (const wchar_t* name :
-             {L"SuiteDiag.exe", L"suitecore.dll", L"framework.dll", L"libgcc_s_dw2-1.dll", L"libwinpthread-1.dll"})
+             {L"SuiteDiag.exe", L"suitecore.dll", L"framework.dll", L"qmnhtm.dll", L"libgcc_s_dw2-1.dll",
+              L"libwinpthread-1.dll"})
             copied =
                 copied && CopyFileW((testsupport::BinFolder() + L"\\" + name).c_str(), dir.File(name).c_str(), FALSE);
     }
