@@ -235,7 +235,8 @@ TEST(UIFontSettings, SegoeIsChosenByVersionOrByItsFontFile)
         const DWORD bytes = static_cast<DWORD>((wcslen(c.version) + 1) * sizeof(WCHAR));
         ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key.get(), L"Version", 0, REG_SZ,
                                                 reinterpret_cast<const BYTE*>(c.version), bytes));
-        if (c.withFile) {
+        if (c.withFile)
+        {
             ASSERT_TRUE(testsupport::WriteFileBytes(fontFile, std::string()));
         }
         const auto result = testsupport::RunProcess(L"\"" + probe + L"\"");
