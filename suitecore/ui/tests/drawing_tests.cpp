@@ -58,9 +58,6 @@ const BlitCase kBlitCases[] = {
     {"draw_bitmap_copies_from_the_corner",
      [](CDC* dc, CBitmap* b) { return DrawBitmap(dc, 5, 6, kW, kH, b, SRCCOPY); },
      [](int x, int y) { return Inside(x, y, 5, 6, kW, kH) ? SourcePixel(x - 5, y - 6) : kBackground; }},
-    {"draw_bitmap_width_limits_the_copy",
-     [](CDC* dc, CBitmap* b) { return DrawBitmap(dc, 5, 6, 2, 1, b, SRCCOPY); },
-     [](int x, int y) { return Inside(x, y, 5, 6, 2, 1) ? SourcePixel(x - 5, y - 6) : kBackground; }},
     {"draw_bitmap_part_offsets_the_source",
      [](CDC* dc, CBitmap* b) { return DrawBitmapPart(dc, 5, 6, 1, 1, 2, 2, b, SRCCOPY); },
      [](int x, int y) { return Inside(x, y, 5, 6, 2, 2) ? SourcePixel(x - 4, y - 5) : kBackground; }},
@@ -72,9 +69,6 @@ const BlitCase kBlitCases[] = {
      [](int x, int y) {
          return Inside(x, y, 5, 6, 2 * kW, 2 * kH) ? SourcePixel((x - 5) / 2, (y - 6) / 2) : kBackground;
      }},
-    {"stretch_of_a_source_part",
-     [](CDC* dc, CBitmap* b) { return StretchBitmap(dc, 5, 6, 3, 2, 1, 1, 3, 2, b, SRCCOPY); },
-     [](int x, int y) { return Inside(x, y, 5, 6, 3, 2) ? SourcePixel(x - 4, y - 5) : kBackground; }},
 };
 
 void PrintTo(const BlitCase& c, std::ostream* os)
