@@ -68,8 +68,7 @@ void Paint(Painter painter, CDC* dc)
         return DrawIconListPanel(dc, 10, 10, L"Scan results", 3, kCells, kLabels, kValues, kValueColours);
     case RecommendedAction:
     case RecommendedActionGood:
-        return DrawRecommendedActionPanel(dc, 20, 320, L"Fix IIII now", L"IIII problems",
-                                          painter == RecommendedAction);
+        return DrawRecommendedActionPanel(dc, 20, 320, L"Fix IIII now", L"IIII problems", painter == RecommendedAction);
     }
 }
 
