@@ -3,11 +3,22 @@
 #include "suitecore/suitecore.h"
 
 #include <framework/module.h>
+#include <framework/syslib.h>
+
+#include <initializer_list>
 
 namespace
 {
 AFX_EXTENSION_MODULE g_suiteCoreModule;
+
+// The shell, the browser control, GDI+ and the shell helpers, loaded from the system folder
+// once for the process and kept for its life, so that the tools' windows find them mapped.
+void LoadSystemLibraries()
+{
+    for (LPCWSTR name : {L"shell32.dll", L"shdocvw.dll", L"gdiplus.dll", L"shlwapi.dll"})
+        AfxLoadSystemLibrary(name);
 }
+} // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID)
 {
@@ -19,6 +30,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID)
         if (!AfxInitExtensionModule(g_suiteCoreModule, hInstance))
             return FALSE;
         DisableThreadLibraryCalls(hInstance);
+        LoadSystemLibraries();
         suitecore::RegisterSuiteMessages();
         break;
     case DLL_PROCESS_DETACH:

@@ -87,6 +87,16 @@ class Binaries(unittest.TestCase):
                                  sorted(exported_names(dump)))
                 self.assertIn(24, resource_types(dump), 'no manifest')
 
+    def test_suitecore_imports_exactly_the_renderer_calls_by_name(self):
+        if not ARGS.renderer:
+            self.skipTest('no renderer given')
+        dump = objdump(os.path.join(ARGS.bin, 'suitecore.dll'))
+        entries = imports_of(dump, ARGS.renderer)
+        self.assertTrue(entries, f'suitecore.dll does not import {ARGS.renderer} through its import table')
+        self.assertEqual(RENDERER_CALLS, sorted(name for _, name in entries))
+        # Bound at load, never on first call: SuiteCore has no delay-load imports at all.
+        self.assertRegex(dump, r'Entry d 00000000 00000000 Delay Import Directory')
+
     def test_renderer_exports_its_calls_by_plain_name(self):
         if not ARGS.renderer:
             self.skipTest('no renderer given')

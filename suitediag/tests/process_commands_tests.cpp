@@ -1,5 +1,6 @@
 // SuiteDiag's process commands run as real child processes, against decoys started here.
 #include "fixture.h"
+#include "suitediag_files.h"
 
 #include <testsupport/testsupport.h>
 
@@ -83,9 +84,7 @@ TEST_F(ProcessCommands, FindProcessPrintsWhatItFindsAndFailsOnNothing)
 TEST_F(ProcessCommands, SuiteCoreNeverLoadsAPsapiPlantedBesideTheProgram)
 {
     const std::wstring bin = testsupport::BinFolder();
-    for (const wchar_t* file :
-         {L"SuiteDiag.exe", L"suitecore.dll", L"framework.dll", L"qmnhtm.dll", L"libgcc_s_dw2-1.dll",
-              L"libwinpthread-1.dll"})
+    for (const wchar_t* file : suitediag_tests::kSuiteDiagFiles)
         ASSERT_FALSE(halttest::CopyAs(bin + L"\\" + file, m_dir.Path(), file).empty());
     ASSERT_FALSE(halttest::CopyAs(bin + L"\\planted_dll.dll", m_dir.Path(), L"psapi.dll").empty());
     const halttest::NativeDllFirst nativeFirst(L"SuiteDiag.exe", L"psapi");

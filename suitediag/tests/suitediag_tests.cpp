@@ -1,4 +1,6 @@
 // SuiteDiag run as a real child process, its output and exit codes checked.
+#include "suitediag_files.h"
+
 #include <testsupport/testsupport.h>
 
 #include <gtest/gtest.h>
@@ -84,13 +86,13 @@ namespace
 // can sit beside suitecore.dll as it does in an installation.
 struct CopiedSuiteDiag
 {
-    CopiedSuiteDiag()
+    // Every file but `leftOut` (none when null).
+    explicit CopiedSuiteDiag(const wchar_t* leftOut = nullptr)
     {
-        for (const wchar_t* name :
-             {L"SuiteDiag.exe", L"suitecore.dll", L"framework.dll", L"qmnhtm.dll", L"libgcc_s_dw2-1.dll",
-              L"libwinpthread-1.dll"})
-            copied =
-                copied && CopyFileW((testsupport::BinFolder() + L"\\" + name).c_str(), dir.File(name).c_str(), FALSE);
+        for (const wchar_t* name : suitediag_tests::kSuiteDiagFiles)
+            if (!leftOut || wcscmp(name, leftOut) != 0)
+                copied = copied &&
+                         CopyFileW((testsupport::BinFolder() + L"\\" + name).c_str(), dir.File(name).c_str(), FALSE);
     }
     testsupport::ProcessResult Run(const std::wstring& arguments) const
     {
@@ -136,4 +138,43 @@ TEST(SuiteDiagCli, IniFindsABareNameBesideTheLibraryOrFallsBackToQmnIni)
     const auto fallback = diag.Run(L"ini Missing.ini QMN IDS_OK");
     EXPECT_EQ(0u, fallback.exitCode) << fallback.err;
     EXPECT_EQ("From QMN\n", fallback.out);
+}
+
+namespace
+{
+// The process's current folder, for as long as the object lives.
+class CurrentFolder
+{
+public:
+    explicit CurrentFolder(const std::wstring& folder)
+    {
+        wchar_t old[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, old);
+        m_old = old;
+        SetCurrentDirectoryW(folder.c_str());
+    }
+    ~CurrentFolder() { SetCurrentDirectoryW(m_old.c_str()); }
+    CurrentFolder(const CurrentFolder&) = delete;
+    CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+private:
+    std::wstring m_old;
+};
+} // namespace
+
+// SuiteCore imports the HTML renderer through its import table: a program bound to SuiteCore
+// does not start when qmnhtm.dll is missing beside it, and starts when it is there.
+TEST(SuiteDiagCli, DoesNotStartWithoutTheRendererBesideSuiteCore)
+{
+    for (const bool withRenderer : {false, true})
+    {
+        SCOPED_TRACE(withRenderer ? "with qmnhtm.dll" : "without qmnhtm.dll");
+        CopiedSuiteDiag diag(withRenderer ? nullptr : L"qmnhtm.dll");
+        ASSERT_TRUE(diag.copied);
+        // The current folder is searched for DLLs too, and the test's own is the build's bin.
+        const CurrentFolder inCopy(diag.dir.Path());
+        const auto r = diag.Run(L"version");
+        EXPECT_EQ(withRenderer ? 0u : static_cast<DWORD>(STATUS_DLL_NOT_FOUND), r.exitCode) << r.err;
+        EXPECT_EQ(withRenderer ? std::string(SUITE_PROJECT_VERSION) + "\n" : std::string(), r.out);
+    }
 }
