@@ -130,8 +130,10 @@ TEST(SuiteDiagUi, FontsFollowTheWindowsVersion)
     }
 }
 
-TEST(SuiteDiagUi, FlagsComeFromTheCommandLine)
+TEST(SuiteDiagUi, FlagsComeFromTheProcessCommandLine)
 {
+    // The rules themselves are the switch parser's tests; here, that the real command line
+    // reaches them and a scheduled run clears activate-prev.
     const struct
     {
         const wchar_t* words;
@@ -140,11 +142,7 @@ TEST(SuiteDiagUi, FlagsComeFromTheCommandLine)
         {L"", "schedule=0 autofix=0 shutdown=0 activate-prev=1 init=1"},
         {L"-shutdown -schedule", "schedule=1 autofix=1 shutdown=1 activate-prev=0 init=1"},
         {L"/AUTOFIX", "schedule=1 autofix=1 shutdown=0 activate-prev=0 init=1"},
-        {L"-autofix", "schedule=1 autofix=1 shutdown=0 activate-prev=0 init=1"},
-        {L"autofix", "schedule=1 autofix=1 shutdown=0 activate-prev=0 init=1"},
         {L"xschedule", "schedule=0 autofix=0 shutdown=0 activate-prev=1 init=1"},
-        {L"schedule autofix", "schedule=1 autofix=1 shutdown=0 activate-prev=0 init=1"},
-        {L"autofix shutdown", "schedule=1 autofix=1 shutdown=1 activate-prev=0 init=1"},
     };
     for (const auto& c : cases)
     {
@@ -186,11 +184,9 @@ TEST(SuiteDiagUi, UsageErrorsExitWithTwo)
     EXPECT_EQ(2u, unknown.exitCode);
     for (const char* view : {"info", "fonts", "flags"})
         EXPECT_NE(std::string::npos, unknown.err.find(view)) << unknown.err;
-    for (const wchar_t* bad : {L"ui info extra", L"ui fonts extra", L"module-key", L"module-key x", L"module-key 1 2",
-                               L"launcher-status", L"launcher-status erase 1153", L"launcher-status read x",
+    for (const wchar_t* bad : {L"ui info extra", L"module-key x", L"launcher-status erase 1153",
                                L"launcher-status read 1153 --now", L"launcher-status write 1153 x a b",
-                               L"launcher-status write 1153 1 a", L"launcher-status write 1153 1 a b 2024-13-01T00:00",
-                               L"launcher-status write 1153 1 a b 2024-01-01", L"launcher-status write 1153 1 a b c d"})
+                               L"launcher-status write 1153 1 a b 2024-13-01T00:00"})
         EXPECT_EQ(2u, SuiteDiag(bad).exitCode) << testsupport::Utf8(bad);
 }
 
