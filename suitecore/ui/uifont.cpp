@@ -84,7 +84,7 @@ void InitUILogFont(LOGFONTW& lf)
     suitecore::CriticalSectionLock lock(g_uiFontLock);
     lf.lfHeight = g_uiFont.height;
     lf.lfCharSet = g_uiFont.charSet;
-    memcpy(lf.lfFaceName, g_uiFont.face, sizeof lf.lfFaceName);
+    suitecore::CopyFaceName(lf.lfFaceName, g_uiFont.face);
 }
 
 CUILogFont::CUILogFont()

@@ -85,7 +85,7 @@ TEST_F(ProcessCommands, SuiteCoreNeverLoadsAPsapiPlantedBesideTheProgram)
     const std::wstring bin = testsupport::BinFolder();
     for (const wchar_t* file :
          {L"SuiteDiag.exe", L"suitecore.dll", L"framework.dll", L"qmnhtm.dll", L"libgcc_s_dw2-1.dll",
-          L"libwinpthread-1.dll"})
+              L"libwinpthread-1.dll"})
         ASSERT_FALSE(halttest::CopyAs(bin + L"\\" + file, m_dir.Path(), file).empty());
     ASSERT_FALSE(halttest::CopyAs(bin + L"\\planted_dll.dll", m_dir.Path(), L"psapi.dll").empty());
     const halttest::NativeDllFirst nativeFirst(L"SuiteDiag.exe", L"psapi");
