@@ -1,7 +1,10 @@
-// SuiteDiag ui info: what the start-up settled, one "key<TAB>value" line each.
+// SuiteDiag ui info: what the start-up settled, and how the menus will look, one
+// "key<TAB>value" line each.
 #include "ui_view.h"
 
 #include <suitecore/app.h>
+#include <suitecore/ui/menu.h>
+#include <suitecore/ui/trayicon.h>
 
 #include <framework/app.h>
 
@@ -35,6 +38,10 @@ int RunInfo(suitediag::Args& args, BOOL)
     suitediag::OutFormat(L"admin-group\t%d\n", IsUserInAdminGroup() ? 1 : 0);
     suitediag::OutFormat(L"elevated\t%d\n", IsRunningElevated() ? 1 : 0);
     suitediag::OutFormat(L"build-for\t%s\n", g_strBuildFor.GetString());
+    suitediag::OutFormat(L"windows-class\t%d\n", GetWindowsClass());
+    suitediag::OutFormat(L"classic-theme\t%d\n", IsClassicTheme() ? 1 : 0);
+    suitediag::OutFormat(L"xp-menu-look\t%d\n", UseXPMenuLook() ? 1 : 0);
+    suitediag::OutFormat(L"shell5\t%d\n", IsShellVersion5() ? 1 : 0);
     suitediag::OutFormat(L"current-dir\t%s\n", CurrentFolder().GetString());
     return 0;
 }
