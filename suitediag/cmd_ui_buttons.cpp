@@ -66,10 +66,15 @@ public:
     }
 
 protected:
-    void DoPaintSkin(CDC* pDC, const RECT& rcClient) override
+    // The skin first, then the pattern under the transparent statics.
+    void OnPaint()
     {
-        CDlgBaseChildPopUpWndBase::DoPaintSkin(pDC, rcClient);
-        PaintPattern(pDC->GetSafeHdc());
+        CDlgBaseChildPopUpWndBase::OnPaint();
+        if (HDC hDC = ::GetDC(m_hWnd))
+        {
+            PaintPattern(hDC);
+            ::ReleaseDC(m_hWnd, hDC);
+        }
     }
 
     // The transparent controls ask the parent for its background through WM_ERASEBKGND.
@@ -174,6 +179,7 @@ private:
 };
 
 BEGIN_MESSAGE_MAP(CButtonGallery, CDlgBaseChildPopUpWndBase)
+    ON_WM_PAINT()
     ON_WM_ERASEBKGND()
     ON_WM_CLOSE()
     ON_MESSAGE(WM_GALLERY_READY, &CButtonGallery::OnReady)

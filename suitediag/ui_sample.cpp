@@ -15,6 +15,8 @@ namespace
 {
 constexpr UINT WM_SAMPLE_READY = WM_APP + 1;
 
+void PaintSampleClient(CDlgBaseWnd* pDlg, DWORD dwUserData, CDC* pDC, const RECT& rcClient);
+
 template <typename Popup>
 void ApplyOptions(Popup& popup, const SamplePopupOptions& options)
 {
@@ -39,6 +41,7 @@ CSampleMainWnd::CSampleMainWnd() : CDlgMainWnd(IDD_SUITEDIAG_MAIN, nullptr)
     m_bHasDemo = 1;
     m_nToolBitmapID = IDB_SUITEDIAG_TOOL;
     m_strSysMenuFirst = L"About SuiteDiag";
+    SetPaintCallback(&PaintSampleClient, TRUE, 0);
 }
 
 BOOL CSampleMainWnd::OnInitDialog()
@@ -109,10 +112,13 @@ void CSampleMainWnd::OnCloseButton()
     EndDialog(IDCANCEL);
 }
 
-// The client area of a tool: a header table and an icon-list panel (the latter with the panel
-// icon), as the suite's tools show their results.
-void CSampleMainWnd::DoPaintSkin(CDC* pDC, const RECT&)
+namespace
 {
+// The client area of a tool, painted through the paint callback as tools paint theirs: a
+// header table and an icon-list panel (the latter with the panel icon) on white.
+void PaintSampleClient(CDlgBaseWnd*, DWORD, CDC* pDC, const RECT& rcClient)
+{
+    pDC->FillSolidRect(&rcClient, RGB(255, 255, 255));
     static const LPCWSTR labels[] = {L"Last scan", L"Items found", L"Status"};
     static const LPCWSTR values[] = {L"Today", L"0", L"Protected"};
     static const COLORREF colours[] = {RGB(72, 81, 90), RGB(72, 81, 90), RGB(0, 130, 44)};
@@ -122,6 +128,7 @@ void CSampleMainWnd::DoPaintSkin(CDC* pDC, const RECT&)
     static const LPCWSTR listValues[] = {L"Clean", L"Clean", L"Clean"};
     DrawIconListPanel(pDC, 20, 220, L"Areas checked", 3, cells, listLabels, listValues, colours);
 }
+} // namespace
 
 CSamplePopup::CSamplePopup(const SamplePopupOptions& options)
     : CDlgBaseChildPopUpWndBase(IDD_SUITEDIAG_POPUP, nullptr), m_options(options)

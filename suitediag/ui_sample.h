@@ -20,7 +20,6 @@ public:
     CHoverButton m_btnDemo;
 
 protected:
-    void DoPaintSkin(CDC* pDC, const RECT& rcClient) override;
     LRESULT OnReady(WPARAM, LPARAM);
     LRESULT OnScheduler(WPARAM, LPARAM lParam);
     void OnCloseButton();

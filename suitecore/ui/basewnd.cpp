@@ -326,7 +326,9 @@ void CDlgBaseWnd::PaintClient(CDC* pDC, const RECT& rcClient)
     if (width <= 0 || height <= 0)
         return;
     CXTMemDC memDC(pDC, rcClient, RGB(255, 255, 255));
-    DoPaintSkin(&memDC, rcClient);
+    // The pop-ups' skin, chosen by runtime class so that the class keeps its virtual slots.
+    if (IsKindOf(RUNTIME_CLASS(CDlgBaseChildPopUpWndBase)))
+        static_cast<CDlgBaseChildPopUpWndBase*>(this)->DrawPopupSkin(&memDC, rcClient);
 }
 
 BOOL CDlgBaseWnd::OnHelpInfo(HELPINFO*)

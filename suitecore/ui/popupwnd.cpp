@@ -244,7 +244,7 @@ void CDlgBaseChildPopUpWndBase::OnLButtonDblClk(UINT, CPoint point)
     HandlerResult();
 }
 
-void CDlgBaseChildPopUpWndBase::DoPaintSkin(CDC* pDC, const RECT& rc)
+void CDlgBaseChildPopUpWndBase::DrawPopupSkin(CDC* pDC, const RECT& rc)
 {
     if (m_bDrawBottomStripPopup)
     {

@@ -93,10 +93,8 @@ protected:
     // What an exported handler answers when it has done its work: default processing when
     // the pass-to-default flag is set, else 0.
     LRESULT HandlerResult();
-    // Paints the client area into the memory DC (the default: nothing beyond the white fill).
+    // The default painting: a white memory DC over the client area, with a pop-up's skin.
     void PaintClient(CDC* pDC, const RECT& rcClient);
-    // The client area of the skinned dialog; derived classes paint their skin here.
-    virtual void DoPaintSkin(CDC*, const RECT&) {}
 
     DECLARE_MESSAGE_MAP()
 };
@@ -213,8 +211,10 @@ public:
     int m_bHasCloseHandler = 0;
     PopupCloseHandler m_pfnCloseHandler = nullptr;
 
+    // Bottom strip, frame, header strip, caption icon, title and the subtitle.
+    void DrawPopupSkin(CDC* pDC, const RECT& rcClient);
+
 protected:
-    void DoPaintSkin(CDC* pDC, const RECT& rcClient) override;
     void ApplyRegion();
 
     DECLARE_MESSAGE_MAP()
