@@ -53,7 +53,8 @@ public:
         file.bfType = 0x4D42; // "BM"
         file.bfOffBits = sizeof(file) + sizeof(m_header);
         file.bfSize = file.bfOffBits + ImageSize();
-        CUniqueFileHandle out(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CUniqueFileHandle out(
+            CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         return out && WriteAll(out.get(), &file, sizeof(file)) && WriteAll(out.get(), &m_header, sizeof(m_header)) &&
                WriteAll(out.get(), m_bits, ImageSize());
     }
@@ -100,10 +101,8 @@ const Painter kPainters[] = {
      [](CDC* dc) { DrawSliceBar(dc, 10, 10, FALSE, TRUE); }},
     {L"slice-bar-alt", L"DrawSliceBar x 10, y 10, alternate, with the icon",
      [](CDC* dc) { DrawSliceBar(dc, 10, 10, TRUE, TRUE); }},
-    {L"slice-bar-wide", L"DrawSliceBarWide x 10, y 10, width 300",
-     [](CDC* dc) { DrawSliceBarWide(dc, 10, 10, 300); }},
-    {L"header-panel", L"DrawHeaderPanel x 10, y 10, bottom 150",
-     [](CDC* dc) { DrawHeaderPanel(dc, 10, 10, 150); }},
+    {L"slice-bar-wide", L"DrawSliceBarWide x 10, y 10, width 300", [](CDC* dc) { DrawSliceBarWide(dc, 10, 10, 300); }},
+    {L"header-panel", L"DrawHeaderPanel x 10, y 10, bottom 150", [](CDC* dc) { DrawHeaderPanel(dc, 10, 10, 150); }},
     {L"header-table",
      L"DrawHeaderTable x 10, y 10, 3 rows, title \"Summary\", "
      L"Files = 12 in RGB(169,1,1), Size = 3 MB in RGB(0,130,44), Time = 1 s in RGB(72,81,90)",
@@ -111,11 +110,13 @@ const Painter kPainters[] = {
     {L"icon-list",
      L"DrawIconListPanel x 10, y 10, title \"Scan results\", 3 rows: cell 2 Registry entries = 12 problems in "
      L"RGB(169,1,1), cell 1 Junk files = 3 MB in RGB(0,130,44), cell 0 Privacy traces = None in RGB(72,81,90)",
-     [](CDC* dc) { DrawIconListPanel(dc, 10, 10, L"Scan results", 3, kListCells, kListLabels, kListValues, kListColours); }},
+     [](CDC* dc)
+     { DrawIconListPanel(dc, 10, 10, L"Scan results", 3, kListCells, kListLabels, kListValues, kListColours); }},
     {L"recommended-action",
      L"DrawRecommendedActionPanel x 20, y 320, advice \"Fix the problems found to speed up your computer.\", "
      L"status \"12 problems need your attention\", problem",
-     [](CDC* dc) {
+     [](CDC* dc)
+     {
          DrawRecommendedActionPanel(dc, 20, 320, L"Fix the problems found to speed up your computer.",
                                     L"12 problems need your attention", TRUE);
      }},

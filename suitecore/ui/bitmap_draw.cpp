@@ -62,8 +62,7 @@ BOOL DrawBitmap(CDC* pDC, int x, int y, int nWidth, int nHeight, CBitmap* pBitma
     return DrawBitmapPart(pDC, x, y, 0, 0, nWidth, nHeight, pBitmap, dwRop);
 }
 
-BOOL DrawBitmapPart(CDC* pDC, int x, int y, int xSrc, int ySrc, int nWidth, int nHeight, CBitmap* pBitmap,
-                    DWORD dwRop)
+BOOL DrawBitmapPart(CDC* pDC, int x, int y, int xSrc, int ySrc, int nWidth, int nHeight, CBitmap* pBitmap, DWORD dwRop)
 {
     const suitecore::ui::BitmapSource source(OutputDc(pDC), BitmapHandle(pBitmap));
     return source.Blit(OutputDc(pDC), x, y, nWidth, nHeight, xSrc, ySrc, dwRop);

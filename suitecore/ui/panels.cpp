@@ -22,8 +22,8 @@ constexpr COLORREF kLabel = RGB(72, 81, 90);
 constexpr COLORREF kStatusProblem = RGB(169, 1, 1);
 constexpr COLORREF kStatusGood = RGB(0, 130, 44);
 
-constexpr UINT kRowBitmap = 1089;      // 547 x 1, under a header
-constexpr UINT kRoundRowBitmap = 1128; // 547 x 1, inside a round panel
+constexpr UINT kRowBitmap = 1089;       // 547 x 1, under a header
+constexpr UINT kRoundRowBitmap = 1128;  // 547 x 1, inside a round panel
 constexpr UINT kSeparatorBitmap = 1090; // 540 x 3, drawn with SRCAND
 constexpr UINT kRowIconsBitmap = 1091;  // 16 x 16 cells side by side
 constexpr int kRowIconCells = 8;

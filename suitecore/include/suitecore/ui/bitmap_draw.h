@@ -12,8 +12,8 @@
 // another DC); otherwise BitBlt's answer.
 SUITECORE_API BOOL DrawBitmap(CDC* pDC, int x, int y, int nWidth, int nHeight, CBitmap* pBitmap, DWORD dwRop);
 // As DrawBitmap, from (xSrc, ySrc) of the bitmap.
-SUITECORE_API BOOL DrawBitmapPart(CDC* pDC, int x, int y, int xSrc, int ySrc, int nWidth, int nHeight,
-                                  CBitmap* pBitmap, DWORD dwRop);
+SUITECORE_API BOOL DrawBitmapPart(CDC* pDC, int x, int y, int xSrc, int ySrc, int nWidth, int nHeight, CBitmap* pBitmap,
+                                  DWORD dwRop);
 // As DrawBitmap with StretchBlt: the source rectangle of the bitmap onto the destination one.
 SUITECORE_API BOOL StretchBitmap(CDC* pDC, int x, int y, int nWidth, int nHeight, int xSrc, int ySrc, int nSrcWidth,
                                  int nSrcHeight, CBitmap* pBitmap, DWORD dwRop);
