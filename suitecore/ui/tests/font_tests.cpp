@@ -236,7 +236,9 @@ TEST(UIFontSettings, SegoeIsChosenByVersionOrByItsFontFile)
         ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key.get(), L"Version", 0, REG_SZ,
                                                 reinterpret_cast<const BYTE*>(c.version), bytes));
         if (c.withFile)
+        {
             ASSERT_TRUE(testsupport::WriteFileBytes(fontFile, std::string()));
+        }
         const auto result = testsupport::RunProcess(L"\"" + probe + L"\"");
         if (c.withFile)
             DeleteFileW(fontFile.c_str());

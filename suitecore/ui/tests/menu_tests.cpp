@@ -60,7 +60,8 @@ TEST(MenuLook, ClassicThemeFromTheDefaultValue)
         HKEY hKey = nullptr;
         ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_CURRENT_USER, key.Path().c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                                                    nullptr, &hKey, nullptr));
-        if (c.value) {
+        if (c.value)
+        {
             EXPECT_EQ(ERROR_SUCCESS, ::RegSetValueExW(hKey, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(c.value),
                                                       static_cast<DWORD>((wcslen(c.value) + 1) * sizeof(wchar_t))));
         }
@@ -151,7 +152,8 @@ TEST(BCMenuBuild, AppendODMenuRecordsEveryKindOfItem)
         EXPECT_EQ(c.id, data->nID);
         EXPECT_TRUE(data->nFlags & MF_OWNERDRAW);
         EXPECT_EQ(c.expectedImage, data->xoffset);
-        if (c.expectedImage >= 0) {
+        if (c.expectedImage >= 0)
+        {
             EXPECT_EQ(c.imageColour, ImageCentre(menu.GetImageList(), c.expectedImage));
         }
     }
@@ -322,10 +324,12 @@ TEST(BCMenuDraw, FlatDrawingColours)
         EXPECT_EQ(0, item.dib.Count(item.Text(), c.absentColour));
         // Nothing outside the item.
         EXPECT_EQ(220 * 40 - 200 * 24, item.dib.Count({0, 0, 220, 40}, RGB(128, 128, 128)));
-        if (c.state & ODS_SELECTED) {
+        if (c.state & ODS_SELECTED)
+        {
             EXPECT_EQ(frame, item.dib.At(rc.right - 1, rc.bottom - 1));
         }
-        if (c.state & ODS_CHECKED) {
+        if (c.state & ODS_CHECKED)
+        {
             EXPECT_EQ(frame, item.dib.At(rc.left + 1, rc.top + 1));
         }
     }

@@ -199,7 +199,8 @@ TEST_F(TrayIcon, NotificationsReachTheTargetFirst)
         tray.SetDefaultMenuItem(c.defaultItem, c.byPos);
         ::SendMessageW(Tray(), XT_TRAYICON_NOTIFY, c.id, WM_LBUTTONDBLCLK);
         EXPECT_EQ(c.notified, Target::notifications.size());
-        if (c.notified) {
+        if (c.notified)
+        {
             EXPECT_EQ(static_cast<LPARAM>(WM_LBUTTONDBLCLK), Target::notifications[0].second);
         }
         EXPECT_EQ(c.commands, Target::commands);
