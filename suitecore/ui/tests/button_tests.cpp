@@ -115,7 +115,7 @@ TEST_F(HoverTracking, MouseMessagesDriveTheFrameAndCursor)
     button.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(button.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_NE(hand, GetCursor());
     // The face covers the whole control: erasing draws nothing.
-    EXPECT_EQ(0, button.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(GetDC(nullptr))));
+    EXPECT_EQ(0, button.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(testsupport::PaintSurface(2, 2).Dc())));
 }
 
 // A strip of 3 or 4 frames gives the frame size and resizes the window to one frame; the
