@@ -24,6 +24,7 @@ public:
     {
         std::wstring title;
         std::wstring text; // the static controls' texts, joined by line feeds
+        HICON icon = nullptr; // the icon its icon static shows (a message box's), if any
     };
 
     explicit DialogAnswerer(WORD command) : m_command(command), m_thread([this] { Run(); }) {}
@@ -75,6 +76,23 @@ private:
         return TRUE;
     }
 
+    static BOOL CALLBACK FindIcon(HWND child, LPARAM param) noexcept
+    try
+    {
+        wchar_t className[32] = {};
+        GetClassNameW(child, className, 32);
+        if (_wcsicmp(className, L"Static") != 0 || (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+            return TRUE;
+        DWORD_PTR icon = 0;
+        SendMessageTimeoutW(child, STM_GETICON, 0, 0, SMTO_BLOCK, 1000, &icon);
+        *reinterpret_cast<HICON*>(param) = reinterpret_cast<HICON>(icon);
+        return FALSE;
+    }
+    catch (...)
+    {
+        return TRUE;
+    }
+
     static BOOL CALLBACK Visit(HWND window, LPARAM param) noexcept
     try
     {
@@ -92,6 +110,7 @@ private:
         {
             Seen seen{TextOf(window), std::wstring()};
             EnumChildWindows(window, CollectStatic, reinterpret_cast<LPARAM>(&seen.text));
+            EnumChildWindows(window, FindIcon, reinterpret_cast<LPARAM>(&seen.icon));
             std::lock_guard<std::mutex> hold(self->m_lock);
             self->m_seen.push_back(seen);
             self->m_answered.push_back(window);

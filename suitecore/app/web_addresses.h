@@ -1,0 +1,13 @@
+// The suite's web addresses, kept in one place. They live under a reserved domain, so that no
+// test or demonstration ever reaches a real host.
+#pragma once
+
+namespace suitecore::web
+{
+// The maker's web site.
+constexpr const wchar_t* kWebSite = L"http://www.orvane.example/";
+// The product's page on it.
+constexpr const wchar_t* kProductPage = L"http://www.orvane.example/qmn";
+// The online-help page.
+constexpr const wchar_t* kOnlineHelpPage = L"http://www.orvane.example/qmn/help/showhelp.aspx";
+} // namespace suitecore::web

@@ -1,0 +1,64 @@
+// SuiteDiag ui VIEW [ARGS...]: runs the suite's application start-up inside SuiteDiag and shows
+// one view of its result. The application object is SuiteDiag's own tool object ("SuiteDiag",
+// language file "QMN.ini"); its InitInstance runs as a console host, and the view is then
+// called with what InitInstance answered. Views other than those that keep single-instance
+// behaviour run with g_bActivatePrevInstance cleared, so that several can run side by side.
+#include "ui_view.h"
+
+#include <suitecore/app.h>
+
+#include <framework/module.h>
+
+namespace
+{
+class CSuiteDiagApp : public COrvaneApp
+{
+public:
+    CSuiteDiagApp() : COrvaneApp(L"SuiteDiag", L"QMN.ini") {}
+};
+
+// Ends the console host on every way out of the view.
+class ConsoleHost
+{
+public:
+    ConsoleHost() { m_bStarted = AfxWinInit(GetModuleHandleW(nullptr), nullptr, GetCommandLineW(), SW_HIDE); }
+    ~ConsoleHost() { AfxWinTerm(); }
+    ConsoleHost(const ConsoleHost&) = delete;
+    ConsoleHost& operator=(const ConsoleHost&) = delete;
+    BOOL Started() const { return m_bStarted; }
+
+private:
+    BOOL m_bStarted = FALSE;
+};
+
+CString ViewNames()
+{
+    CString names;
+    for (const suitediag::UiView& view : suitediag::UiViews())
+    {
+        if (!names.IsEmpty())
+            names += L", ";
+        names += view.name;
+    }
+    return names;
+}
+
+int RunUi(suitediag::Args& args)
+{
+    const CString name = args.Next(L"VIEW");
+    const suitediag::UiView* view = suitediag::FindUiView(name);
+    if (!view)
+        throw suitediag::UsageError{L"unknown view \"" + name + L"\"; views: " + ViewNames()};
+
+    CSuiteDiagApp app;
+    if (!view->keepActivatePrev)
+        g_bActivatePrevInstance = 0;
+    ConsoleHost host;
+    const BOOL initialised = host.Started() && app.InitApplication() && app.InitInstance();
+    const int result = view->run(args, initialised);
+    app.ExitInstance();
+    return result;
+}
+} // namespace
+
+SUITEDIAG_COMMAND(ui, L"ui", L"VIEW [ARGS...]", L"Runs the tools' start-up and shows one view of it", RunUi);
