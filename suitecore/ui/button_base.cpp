@@ -1,8 +1,8 @@
 // CBaseGUIButton: hover tracking and the hand cursor of every button of the family.
 #include "suitecore/ui/buttons.h"
 
-#include "suitecore/ui/window_effects.h"
 #include "button_paint.h"
+#include "suitecore/ui/window_effects.h"
 
 #include <framework/module.h>
 

@@ -2,8 +2,8 @@
 // that all links share.
 #include "suitecore/ui/buttons.h"
 
-#include "suitecore/ui/uifont.h"
 #include "button_paint.h"
+#include "suitecore/ui/uifont.h"
 
 using namespace suitecore::buttonpaint;
 
@@ -87,7 +87,8 @@ void CHyperLinkBtn::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
     if (IsItemDisabled(*lpDrawItemStruct))
         clr = m_crDisabled;
 
-    auto draw = [&](HDC hTarget) {
+    auto draw = [&](HDC hTarget)
+    {
         DrawTextIn(hTarget, m_strText, rc, m_nFormat, clr);
         if (m_bMeasurePending)
         {

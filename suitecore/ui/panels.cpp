@@ -1,6 +1,7 @@
 // The exported panel painters: rounded panels, slice bars, header tables and result panels,
 // drawn with plain GDI from SuiteCore's bitmaps.
 #include "suitecore/ui/panels.h"
+#include "suitecore/ui/uifont.h"
 
 #include "gdi_scope.h"
 
@@ -79,12 +80,8 @@ void PictureRows(HDC dc, UINT id, int x, int top, int last, int width)
 // The UI font for panel text, bold for titles and headings.
 CUniqueGdiObject PanelFont(bool bold)
 {
-    LOGFONTW font{};
-    font.lfHeight = -12;
-    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfQuality = CLEARTYPE_QUALITY;
-    lstrcpynW(font.lfFaceName, L"Tahoma", LF_FACESIZE);
+    // The shared UI face at the panels' fixed text height, so the panels follow the tool's face.
+    CUILogFont font(nullptr, -12, bold, FALSE);
     return CUniqueGdiObject(CreateFontIndirectW(&font));
 }
 

@@ -2,10 +2,10 @@
 // CLauncherBigButtons and CLauncherProgBtns.
 #include "suitecore/ui/png_buttons.h"
 
+#include "button_paint.h"
 #include "suitecore/ui/memdc.h"
 #include "suitecore/ui/uifont.h"
 #include "suitecore/ui/window_effects.h"
-#include "button_paint.h"
 
 #include <algorithm>
 using std::max;
@@ -46,7 +46,8 @@ Gdiplus::Bitmap* SharedPng(UINT nID)
 // The navigation pane's background, bitmap 1096, loaded once for the process.
 HBITMAP PaneBackground()
 {
-    static const HBITMAP s_hPane = [] {
+    static const HBITMAP s_hPane = []
+    {
         CBitmap bitmap;
         return bitmap.LoadBitmap(1096) ? static_cast<HBITMAP>(bitmap.Detach()) : nullptr;
     }();
@@ -99,8 +100,8 @@ class OffscreenPaint
 {
 public:
     explicit OffscreenPaint(const DRAWITEMSTRUCT& dis)
-        : m_target(dis.hDC), m_mem(&m_target, dis.rcItem, RGB(255, 255, 255)),
-          m_size{Width(dis.rcItem), Height(dis.rcItem)}
+        : m_target(dis.hDC),
+          m_mem(&m_target, dis.rcItem, RGB(255, 255, 255)), m_size{Width(dis.rcItem), Height(dis.rcItem)}
     {
     }
     HDC Dc() { return m_mem.IsValid() ? m_mem.m_hDC : m_target.m_hDC; }
@@ -344,8 +345,8 @@ CLauncherProgBtns::CLauncherProgBtns()
 
 CLauncherProgBtns::~CLauncherProgBtns() = default;
 
-BOOL CLauncherProgBtns::SetProgram(UINT nIDPng, HMODULE hModule, int nValue, LPCWSTR lpszTitle,
-                                   LPCWSTR lpszDescription, int nStatus, LPCWSTR lpszCommand)
+BOOL CLauncherProgBtns::SetProgram(UINT nIDPng, HMODULE hModule, int nValue, LPCWSTR lpszTitle, LPCWSTR lpszDescription,
+                                   int nStatus, LPCWSTR lpszCommand)
 {
     if (!m_pngIcon.m_pBitmap || m_nIconID != nIDPng)
     {

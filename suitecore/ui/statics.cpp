@@ -1,9 +1,9 @@
 // The static-like controls: CTransparentStatic2, CTransparentCheckRadio and CSThtmlStatic.
 #include "suitecore/ui/statics.h"
 
+#include "button_paint.h"
 #include "suitecore/ui/html.h"
 #include "suitecore/ui/window_effects.h"
-#include "button_paint.h"
 
 using namespace suitecore::buttonpaint;
 

@@ -2,9 +2,9 @@
 // CMyHoverButton.
 #include "suitecore/ui/buttons.h"
 
+#include "button_paint.h"
 #include "suitecore/sysinfo.h"
 #include "suitecore/ui/uifont.h"
-#include "button_paint.h"
 
 #include <cstring>
 

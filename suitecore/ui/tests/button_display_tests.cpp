@@ -104,7 +104,8 @@ TEST(ButtonScreen, FacesAndTransparentStatics)
     for (const auto& f : faces)
     {
         const int y = f.frame == 3 ? 40 : 8;
-        ASSERT_TRUE(f.button->Create(L"", WS_CHILD | WS_VISIBLE, RECT{f.x, y, f.x + 10, y + 10}, &parent, 100 + f.frame));
+        ASSERT_TRUE(
+            f.button->Create(L"", WS_CHILD | WS_VISIBLE, RECT{f.x, y, f.x + 10, y + 10}, &parent, 100 + f.frame));
         f.button->m_bHasDisabledFrame = 1;
         ASSERT_TRUE(f.button->SetBitmap(1074)); // 4 frames of 120 x 28
     }

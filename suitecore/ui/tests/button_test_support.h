@@ -36,7 +36,8 @@ class CTestParent : public CWnd
 public:
     BOOL Create(int width = 600, int height = 200)
     {
-        static const ATOM s_class = [] {
+        static const ATOM s_class = []
+        {
             WNDCLASSW wc{};
             wc.lpfnWndProc = ::DefWindowProcW;
             wc.hInstance = GetModuleHandleW(nullptr);
@@ -98,7 +99,7 @@ inline RECT BoundsOf(const testsupport::Capture& capture, unsigned colour, int t
             bool close = true;
             for (int shift = 0; shift <= 16; shift += 8)
                 close = close && std::abs(static_cast<int>((p >> shift) & 0xFF) -
-                                        static_cast<int>((colour >> shift) & 0xFF)) <= tolerance;
+                                          static_cast<int>((colour >> shift) & 0xFF)) <= tolerance;
             if (!close)
                 continue;
             box.left = std::min<LONG>(box.left, x);

@@ -6,7 +6,6 @@
 
 #include <cwchar>
 
-
 using namespace buttontest;
 
 namespace
@@ -82,10 +81,10 @@ TEST_F(PictureButton, StatePicturesLieWhereTheyBelong)
         UINT shown, absent; // 0: no picture to check
         POINT at;
     } cases[] = {
-        {&nav, 165, 31, 1, 0, 1357, 1358, {0, 0}},  {&nav, 165, 31, 0, 1, 1358, 1357, {0, 0}},
-        {&nav, 165, 31, 1, 1, 1357, 1358, {0, 0}},  {&nav, 165, 31, 0, 0, 0, 1357, {0, 0}},
+        {&nav, 165, 31, 1, 0, 1357, 1358, {0, 0}},    {&nav, 165, 31, 0, 1, 1358, 1357, {0, 0}},
+        {&nav, 165, 31, 1, 1, 1357, 1358, {0, 0}},    {&nav, 165, 31, 0, 0, 0, 1357, {0, 0}},
         {&column, 168, 26, 1, 0, 1355, 1356, {4, 1}}, {&column, 168, 26, 0, 1, 1356, 1355, {4, 1}},
-        {&big, 560, 64, 1, 0, 1353, 1354, {0, 0}},  {&big, 560, 64, 0, 1, 1354, 1353, {0, 0}},
+        {&big, 560, 64, 1, 0, 1353, 1354, {0, 0}},    {&big, 560, 64, 0, 1, 1354, 1353, {0, 0}},
         {&big, 560, 64, 0, 0, 0, 1353, {0, 0}},
     };
     int row = 0;
@@ -200,9 +199,12 @@ TEST_F(PictureButton, SetProgramNeedsPictureTitleAndCommand)
         int status;
         BOOL result;
     } cases[] = {
-        {1354, L"Disk Cleaner", L"cleaner.exe", 0, TRUE}, {1354, L"Disk Cleaner", L"cleaner.exe", 1, TRUE},
-        {1354, L"Disk Cleaner", L"cleaner.exe", 2, TRUE}, {4242, L"Disk Cleaner", L"cleaner.exe", 2, FALSE},
-        {1354, L"", L"cleaner.exe", 2, FALSE},            {1354, L"Disk Cleaner", L"", 2, FALSE},
+        {1354, L"Disk Cleaner", L"cleaner.exe", 0, TRUE},
+        {1354, L"Disk Cleaner", L"cleaner.exe", 1, TRUE},
+        {1354, L"Disk Cleaner", L"cleaner.exe", 2, TRUE},
+        {4242, L"Disk Cleaner", L"cleaner.exe", 2, FALSE},
+        {1354, L"", L"cleaner.exe", 2, FALSE},
+        {1354, L"Disk Cleaner", L"", 2, FALSE},
     };
     const UINT statusPng[] = {1348, 1374, 1352};
     int row = 0;

@@ -35,12 +35,12 @@ public:
     // the parent's answer to WM_ERASEBKGND.
     virtual LRESULT PaintParentBackground(CDC* pDC, LPCRECT lpRect);
 
-    BYTE m_bSelected = 0;       // set by the owner (navigation pane): keeps the hover look
-    BYTE m_bHover = 0;          // the mouse is over the button (hover notification to leave)
+    BYTE m_bSelected = 0; // set by the owner (navigation pane): keeps the hover look
+    BYTE m_bHover = 0;    // the mouse is over the button (hover notification to leave)
     BYTE m_bUseHandCursor = 1;
-    HCURSOR m_hHandCursor;      // cursor 1228 of the library
+    HCURSOR m_hHandCursor;              // cursor 1228 of the library
     HCURSOR m_hCurrentCursor = nullptr; // null while the mouse is elsewhere
-    int m_bTracking = 0;        // TrackMouseEvent is watching for hover and leave
+    int m_bTracking = 0;                // TrackMouseEvent is watching for hover and leave
 
 protected:
     void OnMouseMove(UINT nFlags, CPoint point);
@@ -187,9 +187,9 @@ public:
 
     void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
 
-    BYTE m_bTransparent = 0;      // the parent's background instead of m_crBackground
+    BYTE m_bTransparent = 0; // the parent's background instead of m_crBackground
     BYTE m_bUnderlineWhenIdle = 0;
-    BYTE m_bUseSharedFonts = 1;   // the four link fonts shared by all links
+    BYTE m_bUseSharedFonts = 1; // the four link fonts shared by all links
     BYTE m_bBold = 0;
     BYTE m_bMeasurePending = 1;
     COLORREF m_crBackground = RGB(255, 255, 255);

@@ -44,7 +44,7 @@ public:
     UINT m_nIconID = 0;
     int m_nIconIndex = 0; // -1: none
     int m_nTextX = 45;
-    RECT m_rcInParent{};  // taken at the first paint
+    RECT m_rcInParent{}; // taken at the first paint
     BOOL m_bHaveRect = FALSE;
 };
 
@@ -97,8 +97,8 @@ public:
     // Loads the icon PNG from hModule (once: the same ID is not loaded again) and keeps the
     // rest. Status 0 shows PNG 1348, 1 shows 1374, 2 shows 1352. True when the PNG loaded and
     // neither the title nor the command is empty.
-    BOOL SetProgram(UINT nIDPng, HMODULE hModule, int nValue, LPCWSTR lpszTitle, LPCWSTR lpszDescription,
-                    int nStatus, LPCWSTR lpszCommand);
+    BOOL SetProgram(UINT nIDPng, HMODULE hModule, int nValue, LPCWSTR lpszTitle, LPCWSTR lpszDescription, int nStatus,
+                    LPCWSTR lpszCommand);
 
     void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
 
