@@ -1,0 +1,183 @@
+// Takes the review pictures of SuiteDiag's "ui" views on one display: starts each view,
+// waits for its window, captures it (or the whole desktop when a menu or the shade belongs
+// in the picture) and writes FOLDER\<name>.bmp, one line "<name>.bmp<TAB>what" per picture to
+// FOLDER\index.txt. scripts/shots runs it and turns the pictures into PNGs.
+//   ui_shots.exe FOLDER
+#include <testsupport/ui.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace
+{
+std::wstring g_folder;
+std::wstring g_suiteDiag;
+FILE* g_index = nullptr;
+
+struct Started
+{
+    PROCESS_INFORMATION pi{};
+    bool ok = false;
+};
+
+Started Start(const std::wstring& arguments)
+{
+    Started started;
+    std::wstring line = L"\"" + g_suiteDiag + L"\" " + arguments;
+    STARTUPINFOW si{sizeof(si)};
+    started.ok = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &started.pi);
+    return started;
+}
+
+void Finish(Started& started)
+{
+    if (!started.ok)
+        return;
+    if (WaitForSingleObject(started.pi.hProcess, 20000) != WAIT_OBJECT_0)
+        TerminateProcess(started.pi.hProcess, 1);
+    CloseHandle(started.pi.hThread);
+    CloseHandle(started.pi.hProcess);
+    started.ok = false;
+}
+
+HWND WaitFor(const Started& started, const std::wstring& title)
+{
+    testsupport::WindowQuery query;
+    query.processId = started.pi.dwProcessId;
+    query.title = title;
+    return testsupport::WaitForWindow(query, 60000);
+}
+
+void Save(const testsupport::Capture& capture, const std::wstring& name, const std::wstring& what)
+{
+    if (capture.width == 0)
+    {
+        fwprintf(stderr, L"no picture for %ls\n", name.c_str());
+        return;
+    }
+    testsupport::SaveBitmap(capture, g_folder + L"\\" + name + L".bmp");
+    fwprintf(g_index, L"%ls.bmp\t%ls\n", name.c_str(), what.c_str());
+    fflush(g_index);
+}
+
+// Lets the window paint, then captures it (or the desktop).
+testsupport::Capture Shoot(HWND window, bool desktop)
+{
+    SetForegroundWindow(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(1500);
+    return testsupport::CaptureClient(desktop ? GetDesktopWindow() : window);
+}
+
+void MoveMouseTo(HWND control)
+{
+    RECT rc{};
+    GetWindowRect(control, &rc);
+    SetCursorPos((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE;
+    input.mi.dx = 1;
+    SendInput(1, &input, sizeof(input));
+    Sleep(600);
+}
+
+void MainWindow()
+{
+    Started main = Start(L"ui main");
+    HWND window = WaitFor(main, L"SuiteDiag");
+    if (window)
+    {
+        Save(Shoot(window, false), L"main", L"the sample tool window");
+        PostMessageW(GetDlgItem(window, 1219), BM_CLICK, 0, 0);
+        Sleep(1500);
+        Save(testsupport::CaptureClient(GetDesktopWindow()), L"main-help-menu", L"the help menu open");
+        keybd_event(VK_ESCAPE, 0, 0, 0);
+        keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+        Sleep(300);
+        PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+    Finish(main);
+}
+
+void Popup(const std::wstring& arguments, const std::wstring& title, const std::wstring& name,
+           const std::wstring& what)
+{
+    Started popup = Start(L"ui popup " + arguments);
+    if (HWND window = WaitFor(popup, title))
+    {
+        Save(Shoot(window, false), name, what);
+        PostMessageW(GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
+    }
+    Finish(popup);
+}
+
+void About()
+{
+    Started about = Start(L"ui about");
+    if (HWND window = WaitFor(about, L"About Lumasweep"))
+    {
+        Save(Shoot(window, false), L"about", L"the about box");
+        Save(testsupport::CaptureClient(GetDesktopWindow()), L"about-shade", L"the about box over the shade");
+        PostMessageW(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+    }
+    Finish(about);
+}
+
+void Buttons()
+{
+    Started buttons = Start(L"ui buttons");
+    if (HWND window = WaitFor(buttons, L"Buttons"))
+    {
+        Save(Shoot(window, false), L"buttons", L"the button gallery");
+        int hovered = 0;
+        for (HWND child = GetWindow(window, GW_CHILD); child && hovered < 3; child = GetWindow(child, GW_HWNDNEXT))
+        {
+            if (!IsWindowVisible(child) || !IsWindowEnabled(child))
+                continue;
+            MoveMouseTo(child);
+            ++hovered;
+            Save(testsupport::CaptureClient(window), L"buttons-hover-" + std::to_wstring(hovered),
+                 L"the button gallery, the mouse over control " + std::to_wstring(GetDlgCtrlID(child)));
+        }
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    Finish(buttons);
+}
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc != 2)
+    {
+        fwprintf(stderr, L"usage: ui_shots FOLDER\n");
+        return 2;
+    }
+    g_folder = argv[1];
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    g_suiteDiag = self;
+    g_suiteDiag = g_suiteDiag.substr(0, g_suiteDiag.find_last_of(L'\\') + 1) + L"SuiteDiag.exe";
+    g_index = _wfopen((g_folder + L"\\index.txt").c_str(), L"w");
+    if (!g_index)
+    {
+        fwprintf(stderr, L"cannot write %ls\\index.txt\n", g_folder.c_str());
+        return 1;
+    }
+    MainWindow();
+    for (int style = 1; style <= 4; ++style)
+    {
+        const std::wstring n = std::to_wstring(style);
+        Popup(L"--header " + n, L"Sample pop-up", L"popup-header-" + n, L"the pop-up, header style " + n);
+        Popup(L"--header " + n + L" --maximisable", L"Sample pop-up", L"popup-header-" + n + L"-maximisable",
+              L"the pop-up, header style " + n + L", maximisable");
+    }
+    Popup(L"--header 1 --subtitle --separator", L"Sample pop-up", L"popup-subtitle",
+          L"the pop-up with its subtitle and separator");
+    About();
+    Buttons();
+    fclose(g_index);
+    return 0;
+}
