@@ -10,6 +10,8 @@
 
 #include <framework/app.h>
 
+#include "basewnd_test_env.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -21,38 +23,7 @@ namespace
 constexpr UINT kPopupTemplate = 400;
 constexpr unsigned kTitleColour = 0xFCFCFC;
 
-HMODULE SuiteCore()
-{
-    return GetModuleHandleW(L"suitecore.dll");
-}
-
-// What a tool's application object sets up before its windows run: the name, the icon and
-// the fonts the base windows use.
-class AppGlobals : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        g_strAppName = L"BaseWndTest";
-        g_hAppIcon = static_cast<HICON>(LoadImageW(SuiteCore(), MAKEINTRESOURCEW(1287), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-        Make(g_fntNormal, FW_NORMAL, 0);
-        Make(g_fntBold, FW_BOLD, 0);
-        Make(g_fntFixed15Bold, FW_BOLD, -15);
-    }
-
-private:
-    static void Make(CFont& font, LONG weight, LONG height)
-    {
-        if (font.GetSafeHandle())
-            return;
-        CUILogFont lf;
-        lf.lfWeight = weight;
-        if (height)
-            lf.lfHeight = height;
-        font.CreateFontIndirect(&lf);
-    }
-};
-const auto* const g_appGlobals = ::testing::AddGlobalTestEnvironment(new AppGlobals);
+using basewnd_test::SuiteCore;
 
 class CKeyPopup : public CDlgBaseChildPopUpWndBase
 {
