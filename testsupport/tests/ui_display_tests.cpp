@@ -142,6 +142,10 @@ TEST(KeyInput, HeldKeyIsSeenByTheWindowAndByGetAsyncKeyState)
     ASSERT_NE(nullptr, window);
     SetForegroundWindow(window);
     SetFocus(window);
+    // The X server's focus events arrive after the calls return, and each one makes Wine re-read
+    // the keyboard from the server, which lets an injected key go: let them all arrive first.
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return GetForegroundWindow() == window && GetFocus() == window; }, 10000));
+    testsupport::WaitUntil([] { return false; }, 1000);
     {
         testsupport::HeldKey shift(VK_SHIFT);
         ASSERT_TRUE(shift.Pressed());
