@@ -105,17 +105,17 @@ void CreateSharedFonts()
     const bool arialForLarge = xp && !SharedFaceIsSegoe();
     for (size_t i = 0; i < std::size(kSharedFonts); ++i)
     {
-        const SharedFont& spec = kSharedFonts[i];
+        const SharedFont& entry = kSharedFonts[i];
         LOGFONTW lf;
         InitUILogFont(lf);
-        lf.lfHeight = spec.fixedHeight ? spec.fixedHeight : Grown(lf.lfHeight, spec.grow);
-        lf.lfWeight = xp ? spec.weightXP : spec.weight;
-        lf.lfUnderline = spec.underline;
-        lf.lfItalic = spec.italic;
+        lf.lfHeight = entry.fixedHeight ? entry.fixedHeight : Grown(lf.lfHeight, entry.grow);
+        lf.lfWeight = xp ? entry.weightXP : entry.weight;
+        lf.lfUnderline = entry.underline;
+        lf.lfItalic = entry.italic;
         if (arialForLarge && i >= kFirstArialFont)
             lstrcpynW(lf.lfFaceName, L"Arial", LF_FACESIZE);
-        spec.font->DeleteObject();
-        spec.font->CreateFontIndirect(&lf);
+        entry.font->DeleteObject();
+        entry.font->CreateFontIndirect(&lf);
     }
 }
 } // namespace suitecore
