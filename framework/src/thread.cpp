@@ -67,3 +67,23 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPri
         thread->ResumeThread();
     return thread;
 }
+
+DWORD AfxWaitDispatchingSent(HANDLE hObject, DWORD dwMilliseconds)
+{
+    const DWORD start = GetTickCount();
+    for (;;)
+    {
+        DWORD remaining = INFINITE;
+        if (dwMilliseconds != INFINITE)
+        {
+            const DWORD elapsed = GetTickCount() - start;
+            remaining = elapsed >= dwMilliseconds ? 0 : dwMilliseconds - elapsed;
+        }
+        const DWORD rc = MsgWaitForMultipleObjects(1, &hObject, FALSE, remaining, QS_SENDMESSAGE);
+        if (rc != WAIT_OBJECT_0 + 1)
+            return rc;
+        // Peeking delivers every pending sent message; nothing posted is removed.
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}

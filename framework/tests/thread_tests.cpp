@@ -118,3 +118,50 @@ TEST(AfxMessageBoxTest, ShowsTheTextUnderTheApplicationsTitle)
     EXPECT_STREQ(L"Framework Test App", seen.title);
     EXPECT_STREQ(L"Something to say", seen.text);
 }
+
+namespace
+{
+struct SendingWork
+{
+    HWND target;
+    LRESULT sendResult = 0;
+};
+
+UINT SendThenPost(LPVOID p)
+{
+    auto* work = static_cast<SendingWork*>(p);
+    work->sendResult = SendMessageW(work->target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"sent"));
+    PostMessageW(work->target, WM_APP, 0, 0);
+    return 0;
+}
+} // namespace
+
+// The worker's send would deadlock a plain wait; the posted message must survive the wait.
+TEST(AfxWaitDispatchingSentTest, DeliversSentMessagesAndLeavesPostedOnes)
+{
+    HWND target = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, target);
+    SendingWork work{target};
+    CWinThread* t = AfxBeginThread(SendThenPost, &work, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    ASSERT_NE(nullptr, t);
+    t->m_bAutoDelete = FALSE;
+    t->ResumeThread();
+
+    EXPECT_EQ(WAIT_OBJECT_0, AfxWaitDispatchingSent(t->m_hThread, 30000));
+    EXPECT_EQ(TRUE, work.sendResult);
+    wchar_t text[16] = {};
+    GetWindowTextW(target, text, 16);
+    EXPECT_STREQ(L"sent", text);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, target, WM_APP, WM_APP, PM_REMOVE));
+    delete t;
+    DestroyWindow(target);
+}
+
+TEST(AfxWaitDispatchingSentTest, TimesOutAndReportsInvalidHandles)
+{
+    HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    EXPECT_EQ(WAIT_TIMEOUT, AfxWaitDispatchingSent(never, 50));
+    CloseHandle(never);
+    EXPECT_EQ(WAIT_FAILED, AfxWaitDispatchingSent(nullptr, 50));
+}

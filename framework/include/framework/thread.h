@@ -43,3 +43,10 @@ constexpr UINT AFX_THREAD_EXCEPTION_EXIT_CODE = 0xFFFFFFFE;
 FRAMEWORK_API CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam,
                                          int nPriority = THREAD_PRIORITY_NORMAL, UINT nStackSize = 0,
                                          DWORD dwCreateFlags = 0, LPSECURITY_ATTRIBUTES lpSecurityAttrs = nullptr);
+
+// Waits for hObject like WaitForSingleObject, but keeps dispatching the messages that other
+// threads send to this thread's windows meanwhile. A worker that sends to a window of the
+// waiting thread (a control's progress, an animation) would otherwise deadlock the wait.
+// Posted and input messages stay queued. Returns WAIT_OBJECT_0, WAIT_ABANDONED_0,
+// WAIT_TIMEOUT or WAIT_FAILED (with the last error set).
+FRAMEWORK_API DWORD AfxWaitDispatchingSent(HANDLE hObject, DWORD dwMilliseconds = INFINITE);
