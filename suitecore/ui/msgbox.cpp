@@ -501,6 +501,10 @@ void CDlgBaseMessageBoxWndBase::OnButtonClicked(UINT nID)
     const int index = static_cast<int>(nID) - IDC_MSGBOX_BUTTON0;
     if (index < 0 || index >= m_nButtonCount)
         return;
+    // The dialog manager turns Enter into a click of the focused or default button: held down,
+    // it ends nothing, as it does not through OnOK.
+    if (m_bIgnoreEnter && KeyDown(VK_RETURN))
+        return;
     const bool choice = m_nButtonType == MSGBOX_TYPE_CHOICE_CHECK || m_nButtonType == MSGBOX_TYPE_CHOICE;
     switch (index)
     {
