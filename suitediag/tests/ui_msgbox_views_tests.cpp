@@ -56,13 +56,15 @@ HWND FindBox()
 // SuiteDiag and its DLLs in a folder of their own, with a language file of distinctive texts.
 struct CopiedSuiteDiag
 {
-    CopiedSuiteDiag()
+    explicit CopiedSuiteDiag(bool withLanguageFile = true)
     {
         for (const wchar_t* name : suitediag_tests::kSuiteDiagFiles)
-            copied = copied && CopyFileW((testsupport::BinFolder() + L"\\" + name).c_str(), dir.File(name).c_str(), FALSE);
-        copied = copied && testsupport::WriteFileBytes(dir.File(L"QMN.ini"),
+            if (wcscmp(name, L"QMN.ini") != 0)
+                copied = copied &&
+                         CopyFileW((testsupport::BinFolder() + L"\\" + name).c_str(), dir.File(name).c_str(), FALSE);
+        copied = copied && (!withLanguageFile || testsupport::WriteFileBytes(dir.File(L"QMN.ini"),
                                                        "[QMN]\r\nIDS_OK=Okey-dokey\r\nIDS_CANCEL=Call it off\r\n"
-                                                       "IDS_YES=Aye\r\nIDS_NO=Nay\r\nIDS_CHK_MSGBOX=Never again\r\n");
+                                                       "IDS_YES=Aye\r\nIDS_NO=Nay\r\nIDS_CHK_MSGBOX=Never again\r\n"));
     }
     testsupport::TempDir dir;
     bool copied = true;
@@ -177,4 +179,52 @@ TEST(MsgBoxViews, CaptionsCountsTextFilesAndResults)
     const auto missing = testsupport::RunProcess(L"\"" + diag.dir.File(L"SuiteDiag.exe") + L"\" ui msgbox @none.txt");
     EXPECT_EQ(2u, missing.exitCode);
     EXPECT_NE(std::string::npos, missing.err.find("none.txt")) << missing.err;
+}
+
+TEST(MsgBoxViews, WithoutTheLanguageFileEachCaptionWarnsAndTheBoxStillWorks)
+{
+    CopiedSuiteDiag diag(false);
+    ASSERT_TRUE(diag.copied);
+    testsupport::ProcessResult run;
+    std::thread runner([&] {
+        run = testsupport::RunProcess(L"\"" + diag.dir.File(L"SuiteDiag.exe") + L"\" ui msgbox --flags 4 Sure?", 120000);
+    });
+    // The warnings are the framework's message boxes: answered with their OK until the box shows.
+    int warnings = 0;
+    HWND box = nullptr;
+    testsupport::WaitUntil(
+        [&] {
+            for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w;
+                 w = FindWindowExW(nullptr, w, L"#32770", nullptr))
+            {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                if (!IsWindowVisible(w) || !IsSuiteDiagProcess(pid))
+                    continue;
+                if (GetDlgItem(w, kButton0))
+                {
+                    box = w;
+                    return true;
+                }
+                if (HWND ok = GetDlgItem(w, IDOK))
+                {
+                    PostMessageW(ok, BM_CLICK, 0, 0);
+                    ++warnings;
+                    Sleep(300);
+                }
+            }
+            return false;
+        },
+        120000);
+    std::vector<std::wstring> captions;
+    if (box)
+    {
+        for (int id = kButton0; id < kButton0 + 2; ++id)
+            captions.push_back(testsupport::WindowText(GetDlgItem(box, id)));
+        testsupport::ClickHeadless(GetDlgItem(box, kButton0));
+    }
+    runner.join();
+    EXPECT_GE(warnings, 5); // one for each caption
+    EXPECT_EQ((std::vector<std::wstring>{L"", L""}), captions);
+    EXPECT_EQ("result 6\n", run.out) << run.err;
 }

@@ -419,3 +419,30 @@ TEST(MsgBox, PlainTextGetsTheFontTagAndLongTextIsKeptWhole)
     EXPECT_STREQ(L"Plain", CQMNMessageBox::MeasuringText(cases[0].stored));
     EXPECT_EQ(1, RunBox([&] { return ShowMessageBox(huge.c_str(), MB_OK, nullptr, nullptr, TRUE); }, Button(0)));
 }
+
+TEST(MsgBox, FontTagSizeIsNineFromVistaOnAndEightOnXp)
+{
+    constexpr const wchar_t* kKey = L"Software\\Wine\\AppDefaults\\msgbox_text_probe.exe";
+    struct Case
+    {
+        const wchar_t* version;
+        const char* expected;
+    } cases[] = {
+        {L"winxp", "<font face=\"tahoma\" size=8pt>Plain<font>"},
+        {L"win7", "<font face=\"tahoma\" size=9pt>Plain<font>"},
+    };
+    for (const Case& c : cases)
+    {
+        RegDeleteKeyW(HKEY_CURRENT_USER, kKey);
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                                                 nullptr));
+        RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.version),
+                       static_cast<DWORD>((wcslen(c.version) + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+        const auto run = testsupport::RunProcess(L"\"" + testsupport::BinFolder() + L"\\msgbox_text_probe.exe\"");
+        RegDeleteKeyW(HKEY_CURRENT_USER, kKey);
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_EQ(c.expected, run.out) << testsupport::Utf8(c.version);
+    }
+}
