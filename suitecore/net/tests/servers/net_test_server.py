@@ -25,7 +25,7 @@ HTTP paths:
   /auth/...             the rest of the path behind basic authentication tester:secret
   /status/CODE          an empty answer with that status
   /site/TAG/PATH        the file SITE_ROOT/TAG/PATH (a test's own little web site), with the
-                        same Range handling; every request is logged under TAG
+                        same Range handling; every request is logged under TAG, with its query
 Query keys (any path): range=ignore (always 200), nolength=1 (no Content-Length; the
 connection closes after the body), cut=N (close after N body bytes), rate=BYTES_PER_SECOND,
 seed=S (other content), pause=MS (the body stops at its half for MS milliseconds), tag=T
@@ -101,7 +101,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         tag = self.query.get("tag")
         parts = [p for p in path.split("/") if p]
         if len(parts) >= 2 and parts[0] == "site":
-            tag = parts[1]
+            # A site's log shows the query too: the pages' addresses carry their own.
+            tag, path = parts[1], self.path
         if not tag or not all(c.isalnum() or c in "-_{}" for c in tag):
             return
         line = "%s %s %s\n" % (self.command, path, self.headers.get("Range", "-"))
