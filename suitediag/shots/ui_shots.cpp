@@ -146,6 +146,17 @@ void Buttons()
     }
     Finish(buttons);
 }
+
+void FancyList()
+{
+    Started list = Start(L"ui list");
+    if (HWND window = WaitFor(list, L"Fancy list"))
+    {
+        Save(Shoot(window, false), L"list", L"the fancy report list: headings, check boxes, wrapped descriptions");
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    Finish(list);
+}
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -178,6 +189,7 @@ int wmain(int argc, wchar_t** argv)
           L"the pop-up with its subtitle and separator");
     About();
     Buttons();
+    FancyList();
     fclose(g_index);
     return 0;
 }
