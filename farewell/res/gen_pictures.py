@@ -82,9 +82,11 @@ def question_panel():
     cv = Canvas(w, h, WHITE)
     cv.round_rect(0, 0, w - 1, h - 1, 7, darker(LINE, 0.12))
     cv.round_rect(1, 1, w - 2, h - 2, 6, lighter(PANEL, 0.5))
-    cv.vgrad(8, 2, w - 8, h - 2, lighter(PANEL, 0.55), PANEL)
-    cv.rect(2, 8, 8, h - 8, lighter(PANEL, 0.5))
-    cv.rect(w - 8, 8, w - 2, h - 8, PANEL)
+    # A soft gradient inside the border, kept off the rounded corners.
+    top = lighter(PANEL, 0.55)
+    for y in range(2, h - 2):
+        inset = 8 if y < 8 or y >= h - 8 else 2
+        cv.rect(inset, y, w - inset, y + 1, mix(top, PANEL, (y - 2) / (h - 5)))
     cv.rect(14, 34, 300, 35, LINE)
     kit.round_badge(cv, 378, 40, 64, mix(BAND, PANEL, 0.25), kit.glyph_ask)
     return cv

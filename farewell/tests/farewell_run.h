@@ -125,16 +125,57 @@ private:
     bool m_ok = true;
 };
 
-// One run of the wizard, started from the folder; ended (if still running) on destruction.
+// Clicks a control with the mouse at its centre (SendInput). The pointer is put there first
+// and given time to settle: under load the X server's report of an earlier pointer position
+// can arrive late and move the pointer back, and a click sent at once lands where it was.
+inline bool ClickWithMouse(HWND control)
+{
+    RECT rc{};
+    if (!GetWindowRect(control, &rc))
+        return false;
+    const int x = (rc.left + rc.right) / 2, y = (rc.top + rc.bottom) / 2;
+    SetCursorPos(x, y);
+    testsupport::WaitUntil([] { return false; }, 1000);
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs)
+    {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    return SendInput(3, inputs, sizeof(INPUT)) == 3;
+}
+
+// Clicks until the click has had its effect: a click the loaded display lost is sent again,
+// but only while the control still shows and takes clicks, so that a late first click is never
+// followed by one that lands on whatever took its place.
+template <typename Effect>
+bool ClickUntil(HWND control, Effect effect, int tries = 3)
+{
+    for (int i = 0; i < tries; ++i)
+    {
+        if (!IsWindowVisible(control) || !IsWindowEnabled(control))
+            return effect();
+        if (ClickWithMouse(control) && testsupport::WaitUntil(effect, 15000))
+            return true;
+    }
+    return effect();
+}
+
+// One run of the wizard, started in a folder; ended (if still running) on destruction.
 class FarewellRun
 {
 public:
-    explicit FarewellRun(const FarewellFolder& folder)
+    explicit FarewellRun(const FarewellFolder& folder) : FarewellRun(folder.Program(), folder.Path()) {}
+    FarewellRun(const std::wstring& program, const std::wstring& workingFolder)
     {
         STARTUPINFOW si{sizeof si};
-        std::wstring line = L"\"" + folder.Program() + L"\"";
-        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(), &si,
-                            &m_pi))
+        std::wstring line = L"\"" + program + L"\"";
+        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            workingFolder.empty() ? nullptr : workingFolder.c_str(), &si, &m_pi))
             return;
         // The wizard is the top-level dialog; its pages are child dialogs, found once it shows.
         if (!testsupport::WaitUntil([&] { return (wizard = TopLevelDialog()) != nullptr; }, 60000))
@@ -179,12 +220,13 @@ public:
     // Page 1's answer chosen, then Continue: the way to page 3.
     bool ToPageThree(bool onScreen = false) const
     {
-        auto click = [&](HWND control) {
-            return onScreen ? testsupport::ClickOnScreen(control) : testsupport::ClickHeadless(control);
-        };
         HWND next = Button(kContinue);
-        return click(Reason()) && testsupport::WaitUntil([&] { return IsWindowEnabled(next) != FALSE; }, 20000) &&
-               click(next) && testsupport::WaitUntil([&] { return IsWindowVisible(page3) != FALSE; }, 20000);
+        auto enabled = [&] { return IsWindowEnabled(next) != FALSE; };
+        auto shown = [&] { return IsWindowVisible(page3) != FALSE; };
+        if (onScreen)
+            return ClickUntil(Reason(), enabled) && ClickUntil(next, shown);
+        return testsupport::ClickHeadless(Reason()) && testsupport::WaitUntil(enabled, 20000) &&
+               testsupport::ClickHeadless(next) && testsupport::WaitUntil(shown, 20000);
     }
 
     HWND wizard = nullptr;
