@@ -5,11 +5,11 @@
 // With a folder, it also writes a picture of each page there (farewell-page1.bmp,
 // farewell-page3.bmp) and appends "<file><TAB>what" lines to the folder's index.txt.
 //   farewell_drive.exe FAREWELL_EXE [FOLDER]
-#include "../tests/farewell_run.h"
+#include "farewell_remote.h"
 
 #include <cstdio>
 
-using farewelltest::FarewellRun;
+using farewellremote::FarewellRun;
 
 namespace
 {
@@ -46,12 +46,12 @@ template <typename Effect>
 bool Click(const FarewellRun& run, HWND control, Effect effect)
 {
     Bring(run.wizard);
-    return farewelltest::ClickUntil(control, effect);
+    return farewellremote::ClickUntil(control, effect);
 }
 
 void PrintValue()
 {
-    const std::optional<DWORD> value = farewelltest::ReadProceed(KEY_WOW64_32KEY);
+    const std::optional<DWORD> value = farewellremote::ReadProceed(KEY_WOW64_32KEY);
     if (value)
         wprintf(L"ProceedUninstall = %lu\n", static_cast<unsigned long>(*value));
     else
@@ -73,19 +73,19 @@ bool KeepTheSuite(const std::wstring& program)
     if (!Step(run.Ready(), L"waiting for the wizard"))
         return false;
     Picture(run.wizard, L"farewell-page1.bmp", L"Farewell, page 1: why the user leaves");
-    HWND next = run.Button(farewelltest::kContinue);
+    HWND next = run.Button(farewellremote::kContinue);
     if (!Step(Click(run, run.Reason(), [&] { return IsWindowEnabled(next) != FALSE; }), L"choosing the answer") ||
         !Step(Click(run, next, [&] { return IsWindowVisible(run.page3) != FALSE; }), L"Continue"))
         return false;
     Picture(run.wizard, L"farewell-page3.bmp", L"Farewell, page 3: the support offer");
-    return Step(Click(run, run.Button(farewelltest::kNoUninstall), [&] { return run.Ended(0); }), L"No Uninstall");
+    return Step(Click(run, run.Button(farewellremote::kNoUninstall), [&] { return run.Ended(0); }), L"No Uninstall");
 }
 
 bool CancelAtOnce(const std::wstring& program)
 {
     FarewellRun run(program, std::wstring());
     return Step(run.Ready(), L"waiting for the wizard") &&
-           Step(Click(run, run.Button(farewelltest::kCancel), [&] { return run.Ended(0); }), L"Cancel");
+           Step(Click(run, run.Button(farewellremote::kCancel), [&] { return run.Ended(0); }), L"Cancel");
 }
 } // namespace
 
@@ -100,7 +100,7 @@ int wmain(int argc, wchar_t** argv)
     if (argc == 3)
         g_folder = argv[2];
     // A value left by an earlier run must not pass for this one's.
-    farewelltest::SavedProceed::Remove();
+    farewellremote::SavedProceed::Remove();
     if (!KeepTheSuite(program))
     {
         fwprintf(stderr, L"the run through No Uninstall did not finish\n");

@@ -2,11 +2,11 @@
 // pictures, texts and button faces read back from the screen, and the keys and window-menu
 // ways of closing that must leave "ProceedUninstall" as it was. A failing case leaves its
 // capture in the build tree (captures\).
-#include "farewell_run.h"
+#include "../drive/farewell_remote.h"
 
 #include <gtest/gtest.h>
 
-using namespace farewelltest;
+using namespace farewellremote;
 
 namespace
 {

@@ -1,10 +1,10 @@
 // Farewell run as the uninstaller runs it, driven from outside without a screen: every way the
 // wizard can close and the "ProceedUninstall" it leaves, and the pages' layout on the way.
-#include "farewell_run.h"
+#include "../drive/farewell_remote.h"
 
 #include <gtest/gtest.h>
 
-using namespace farewelltest;
+using namespace farewellremote;
 
 namespace
 {

@@ -1,6 +1,7 @@
-// Helpers of Farewell's tests: the program run from a private copy of its folder, as the
-// uninstaller runs it, the wizard's windows found from outside, and the machine's
-// "ProceedUninstall" value saved and put back around each case.
+// Farewell driven from outside, as the uninstaller's user drives it, for the demonstration's
+// driver and the tests: the program started (from a private copy of its folder, for the
+// tests), the wizard's windows found, clicks with the mouse that survive a loaded display, and
+// the machine's "ProceedUninstall" value read, planted, and saved and put back.
 #pragma once
 
 #include <testsupport/testsupport.h>
@@ -12,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace farewelltest
+namespace farewellremote
 {
 constexpr int kCancel = IDCANCEL;
 constexpr int kNoUninstall = IDOK;
@@ -246,4 +247,4 @@ private:
 
     PROCESS_INFORMATION m_pi{};
 };
-} // namespace farewelltest
+} // namespace farewellremote
