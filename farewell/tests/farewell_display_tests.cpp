@@ -222,6 +222,26 @@ TEST(FarewellScreens, HeldKeysAndAltF4LeaveTheValueAsItWas)
     Bring(run.wizard);
     ASSERT_TRUE(run.ToPageThree(true));
     holdEach("page 3");
+    // Enter while one of the buttons has the focus answers nothing either.
+    for (int focused : {kGetHelp, kCancel, kNoUninstall})
+    {
+        SCOPED_TRACE(focused);
+        PostMessageW(run.wizard, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(run.Button(focused)), TRUE);
+        GUITHREADINFO gui{sizeof gui};
+        ASSERT_TRUE(testsupport::WaitUntil(
+            [&] {
+                return GetGUIThreadInfo(GetWindowThreadProcessId(run.wizard, nullptr), &gui) &&
+                       gui.hwndFocus == run.Button(focused);
+            },
+            10000));
+        {
+            testsupport::HeldKey held(VK_RETURN);
+            ASSERT_TRUE(held.Pressed());
+            testsupport::WaitUntil([] { return false; }, 1500);
+        }
+        EXPECT_FALSE(run.Ended(1500));
+        EXPECT_EQ(7u, ReadProceed().value_or(0xFFFFFFFF));
+    }
     EXPECT_TRUE(IsWindowVisible(run.page3));
 
     {
