@@ -375,3 +375,33 @@ TEST(MsgBox, PlainTextGetsTheFontTagSizedByWindowsVersionMarkUpIsKept)
         EXPECT_EQ(expected, run.out) << testsupport::Utf8(version);
     }
 }
+
+TEST(MsgBox, PicturesLeaveTheTextTheRoomItWasMeasuredAt)
+{
+    // Without the renderer's measure the box sizes to the plain text, which the test measures too.
+    QHTM_TestControl(QHTM_TEST_MEASURE_OFF, nullptr, 0);
+    std::wstring text;
+    for (int i = 0; i < 60; ++i)
+        text += L"text ";
+    const CStringArray two = Captions({L"Left", L"Right"});
+    for (const BOOL side : {TRUE, FALSE})
+    {
+        CQMNMessageBox box;
+        box.SetButtons(MSGBOX_TYPE_CHOICE, 2, &two, 0, FALSE);
+        box.SetBoxRect(RECT{0, 0, 200, 100});
+        side ? box.SetSideBitmap(1079) : box.SetLowerBitmap(1078);
+        box.m_bWrapPlainText = FALSE;
+        box.SetMessageText(text.c_str());
+        RECT plain = {0, 0, 351, 0};
+        RunBox([&] { return static_cast<int>(box.DoModal()); }, Button(0), nullptr, [&](HWND window) {
+            HDC dc = GetDC(window);
+            HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+            DrawTextW(dc, text.c_str(), -1, &plain, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL);
+            SelectObject(dc, old);
+            ReleaseDC(window, dc);
+        });
+        EXPECT_GE(box.m_rcText.right - box.m_rcText.left, plain.right) << "side " << side;
+        EXPECT_GE(box.m_rcText.bottom - box.m_rcText.top, plain.bottom) << "side " << side;
+    }
+    QHTM_TestControl(QHTM_TEST_MEASURE_ON, nullptr, 0);
+}
