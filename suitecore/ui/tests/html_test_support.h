@@ -9,6 +9,7 @@
 #include <html_doc_host.h>
 
 #include <regex>
+#include <stdexcept>
 #include <utility>
 #include <string>
 
@@ -88,6 +89,8 @@ public:
     ULONG ReleaseKeptSite() { return m_pKeptSite ? std::exchange(m_pKeptSite, nullptr)->Release() : ULONG(-1); }
     void OnOK() override
     {
+        if (m_throw)
+            throw std::runtime_error("a handler that fails");
         ++m_oks;
         if (m_pass)
             CChildHtmlDialog::OnOK();
@@ -102,5 +105,6 @@ public:
     int m_oks = 0;
     int m_cancels = 0;
     bool m_pass;
+    bool m_throw = false;
 };
 } // namespace html_test

@@ -233,6 +233,17 @@ TEST(HtmlEventMap, EveryTagOfThePageIsConnectedToExactlyItsEvents)
     EXPECT_EQ(1, dialog.m_oks) << "a click on ButtonOK reaches OnOK";
     EXPECT_EQ(1, dialog.m_cancels) << "a click on ButtonCancel reaches OnCancel";
 
+    // A handler's exception ends at the sink: the page's call returns and nothing ran on.
+    dialog.m_throw = true;
+    for (htmlhost::Element* element : document->Elements())
+        if (element->Id() == L"ButtonOK")
+        {
+            CUniqueVariant result;
+            EXPECT_TRUE(element->Fire(DISPID_HTMLELEMENTEVENTS2_ONCLICK, result.get()));
+            EXPECT_EQ(VT_EMPTY, V_VT(result.get()));
+        }
+    EXPECT_EQ(1, dialog.m_oks);
+
     dialog.DestroyWindow();
     EXPECT_EQ(0u, dialog.GetConnectedElementCount());
     for (htmlhost::Element* element : document->Elements())
