@@ -50,12 +50,15 @@ int RunUi(suitediag::Args& args)
     if (!view)
         throw suitediag::UsageError{L"unknown view \"" + name + L"\"; views: " + ViewNames()};
 
+    // "@FILE" texts are read while the current folder is still the one SuiteDiag started in.
+    suitediag::Args viewArgs(suitediag::UiViewReadsTextFiles(name) ? suitediag::ExpandTextFileArguments(args.Rest())
+                                                                   : args.Rest());
     CSuiteDiagApp app;
     if (!view->keepActivatePrev)
         g_bActivatePrevInstance = 0;
     ConsoleHost host;
     const BOOL initialised = host.Started() && app.InitApplication() && app.InitInstance();
-    const int result = view->run(args, initialised);
+    const int result = view->run(viewArgs, initialised);
     app.ExitInstance();
     return result;
 }
