@@ -16,12 +16,12 @@ echo "The stand-in recorded:"
 IFS=$'\t' read -r file payload thread <"$feedback_dir/uploads.log"
 printf '  file name:      %s\n  payload length: %s characters\n  thread:         %s\n' "$file" "${#payload}" "$thread"
 printf '%s' "$payload" >"$feedback_dir/payload.txt"
-diag feedback-decode 'C:\LumasweepDemo\Feedback\payload.txt' >"$feedback_dir/decoded.txt"
+# diag echoes the command first: the texts start on the second line.
+diag feedback-decode 'C:\LumasweepDemo\Feedback\payload.txt' | sed 1d >"$feedback_dir/decoded.txt"
 # SuiteDiag printed the document, then the file name and the verdict; the payload holds the
 # document without its final line break.
-sed -n '/^<\/sf_feedback>$/q;p' "$feedback_dir/sent.txt" >"$feedback_dir/document.txt"
-echo '</sf_feedback>' >>"$feedback_dir/document.txt"
-if cmp -s <(tr -d '\r' <"$feedback_dir/decoded.txt"; echo) "$feedback_dir/document.txt"; then
+sed -n '2,/^<\/sf_feedback>$/p' "$feedback_dir/sent.txt" >"$feedback_dir/document.txt"
+if cmp -s <(cat "$feedback_dir/decoded.txt"; echo) "$feedback_dir/document.txt"; then
     echo "The payload decodes (RC4, then its MD5 checked) to the document SuiteDiag printed."
 else
     echo "The payload does NOT decode to the printed document" >&2
