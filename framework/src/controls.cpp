@@ -253,6 +253,22 @@ BOOL CImageList::Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask)
     return hInst && Attach(::ImageList_LoadImageW(hInst, name, cx, nGrow, crMask, IMAGE_BITMAP, LR_DEFAULTCOLOR));
 }
 
+BOOL CImageList::CreateFromBitmap(UINT nBitmapID, int cx, UINT nFlags, COLORREF crMask, int nGrow)
+{
+    CBitmap bitmap;
+    BITMAP bm{};
+    if (cx <= 0 || m_hImageList || !bitmap.LoadBitmap(nBitmapID) || !bitmap.GetBitmap(&bm) || bm.bmWidth < cx)
+        return FALSE;
+    if (!Create(cx, bm.bmHeight, nFlags, bm.bmWidth / cx, nGrow))
+        return FALSE;
+    if (Add(&bitmap, crMask) < 0)
+    {
+        DeleteImageList();
+        return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL CImageList::Attach(HIMAGELIST hImageList)
 {
     if (!hImageList || m_hImageList)

@@ -186,6 +186,17 @@ void MessageBoxes()
         text += L"This is sentence " + std::to_wstring(i) + L" of a very long message. ";
     MessageBoxShot(L"msgbox --flags 0x10 \"" + text + L"\"", L"msgbox-longtext", L"the message box with very long text");
 }
+
+void FancyList()
+{
+    Started list = Start(L"ui list");
+    if (HWND window = WaitFor(list, L"Fancy list"))
+    {
+        Save(Shoot(window, false), L"list", L"the fancy report list: headings, check boxes, wrapped descriptions");
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    Finish(list);
+}
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -219,6 +230,7 @@ int wmain(int argc, wchar_t** argv)
     About();
     Buttons();
     MessageBoxes();
+    FancyList();
     fclose(g_index);
     return 0;
 }

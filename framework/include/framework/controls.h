@@ -98,6 +98,9 @@ public:
     // Cuts a bitmap resource (from the resource chain) into images cx wide; crMask is the
     // transparent colour (CLR_NONE: none).
     BOOL Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask);
+    // The same with the list's kind chosen (ILC_COLOR32 | ILC_MASK, say): the bitmap is cut
+    // into as many images as it holds, crMask is transparent.
+    BOOL CreateFromBitmap(UINT nBitmapID, int cx, UINT nFlags, COLORREF crMask, int nGrow = 0);
     BOOL Attach(HIMAGELIST hImageList);
     HIMAGELIST Detach();
     BOOL DeleteImageList();

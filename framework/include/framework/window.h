@@ -94,6 +94,11 @@ struct AFX_CTLCOLOR
 #define ON_WM_MEASUREITEM()                                                                   \
     {WM_MEASUREITEM, 0, 0, 0, nullptr, AFX_MSG_THUNK(                                         \
         pThis->OnMeasureItem(static_cast<int>(wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)); return TRUE;)},
+// In a control's own map: void MeasureItem(LPMEASUREITEMSTRUCT), the WM_MEASUREITEM its
+// parent reflected back (a control without the entry is measured by its virtual MeasureItem).
+#define ON_WM_MEASUREITEM_REFLECT()                                                           \
+    {WM_REFLECT_BASE + WM_MEASUREITEM, 0, 0, 0, nullptr, AFX_MSG_THUNK(                       \
+        pThis->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)); return TRUE;)},
 // void OnSettingChange(UINT uFlags, LPCWSTR lpszSection)
 #define ON_WM_SETTINGCHANGE() \
     {WM_SETTINGCHANGE, 0, 0, 0, nullptr, AFX_MSG_THUNK(pThis->OnSettingChange(static_cast<UINT>(wParam), reinterpret_cast<LPCWSTR>(lParam)); return 0;)},
