@@ -6,6 +6,7 @@
 #define IDD_SUITEDIAG_MAIN 200
 #define IDD_SUITEDIAG_POPUP 201
 #define IDD_SUITEDIAG_BUTTONS 202
+#define IDD_SUITEDIAG_PAGE 203       // a content page of the navigation pane
 #define IDC_SUITEDIAG_MESSAGE 210
 #define IDC_BASEWND_HELP_SAMPLE 1219 // the main window's help button
 #define IDC_BASEWND_DEMO_SAMPLE 1218 // the demonstration button
