@@ -316,13 +316,19 @@ CDlgLeftSideChild::~CDlgLeftSideChild() = default;
 BOOL CDlgLeftSideChild::OnInitDialog()
 {
     CDlgBaseWnd::OnInitDialog();
+    // The re-layout keeps the client area's origin, which moves a page that has a frame or a
+    // caption: the page goes back to where it was, at its fixed size.
+    RECT rcBefore{};
+    ::GetWindowRect(m_hWnd, &rcBefore);
+    if (HWND hParent = ::GetParent(m_hWnd); hParent && (GetStyle() & WS_CHILD))
+        ::MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&rcBefore), 2);
     if (m_nTemplateID)
     {
         HINSTANCE hInst = AfxFindResourceHandle(MAKEINTRESOURCEW(m_nTemplateID), RT_DIALOG);
         m_fontScaler.Apply(hInst, m_hWnd, static_cast<UINT>(m_nTemplateID), 96);
     }
     SendMessageToDescendants(WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()->GetSafeHandle()), TRUE, TRUE);
-    ::SetWindowPos(m_hWnd, nullptr, 0, 0, kWidth, kHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(m_hWnd, nullptr, rcBefore.left, rcBefore.top, kWidth, kHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     m_rcAction = RECT{353, 406, 550, 438};
     return TRUE;
 }

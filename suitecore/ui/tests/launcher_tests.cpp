@@ -545,7 +545,7 @@ TEST(FadeLive, EndingOverlaysAtRandomMomentsLeavesNoThreadsBehind)
     };
     while (made < 200)
     {
-        auto target = std::make_unique<Target>(random() % 300, random() % 200, 60 + random() % 60, 40 + random() % 40);
+        auto target = std::make_unique<Target>(random() % 300, random() % 200, 30 + random() % 40, 20 + random() % 30);
         auto* fade = new CCountedFade;
         ASSERT_TRUE(fade->FadeWindow(&target->wnd, RECT{}, TRUE)) << made;
         live.push_back({std::move(target), fade->m_hWnd});
