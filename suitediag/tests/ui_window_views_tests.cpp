@@ -237,9 +237,9 @@ TEST(UiLauncherViews, ShowTheirWindowForTheTimeGivenThenClose)
         const wchar_t* title;
         const wchar_t* className;
     } views[] = {
-        {L"ui launcher --for 1500", L"SuiteDiag Launcher", L""},
-        {L"ui pane --for 1500", L"SuiteDiag Pane", L""},
-        {L"ui fade --for 1500", L"Fade target", L"Fade_Wnd_1"},
+        {L"ui launcher --for 6000", L"SuiteDiag Launcher", L""},
+        {L"ui pane --for 6000", L"SuiteDiag Pane", L""},
+        {L"ui fade --for 6000", L"Fade target", L"Fade_Wnd_1"},
     };
     for (const auto& v : views)
     {

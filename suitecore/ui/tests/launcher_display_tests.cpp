@@ -78,7 +78,7 @@ TEST(LauncherScreen, CornerLogoTabsAndSelectedNavigationButton)
         logoDiff = testsupport::CompareRegion(s, at.x + 4, at.y + 4, logo, logoPart, 2);
         tabDiff.clear();
         for (int i = 0; i < 2 && tabDiff.empty(); ++i)
-            tabDiff = testsupport::CompareRegion(s, at.x + 165 + 100 * i, at.y + 35, tabs, RECT{4, 0, 97, 3}, 2);
+            tabDiff = testsupport::CompareRegion(s, at.x + 165 + 100 * i + 8, at.y + 35, tabs, RECT{8, 0, 93, 3}, 2);
         return logoDiff.empty() && tabDiff.empty();
     });
     EXPECT_EQ("", logoDiff);
