@@ -4,6 +4,7 @@
 
 IMPLEMENT_DYNAMIC(CButton, CWnd)
 IMPLEMENT_DYNAMIC(CStatic, CWnd)
+IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CToolTipCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CImageList, CObject)
 
@@ -104,6 +105,28 @@ HICON CStatic::SetIcon(HICON hIcon)
 HICON CStatic::GetIcon() const
 {
     return reinterpret_cast<HICON>(::SendMessageW(m_hWnd, STM_GETICON, 0, 0));
+}
+
+// ---- CProgressCtrl ----
+
+BOOL CProgressCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+{
+    return CreateChild(*this, PROGRESS_CLASSW, nullptr, dwStyle, rect, pParentWnd, nID);
+}
+
+void CProgressCtrl::SetRange32(int nLower, int nUpper)
+{
+    ::SendMessageW(m_hWnd, PBM_SETRANGE32, static_cast<WPARAM>(nLower), static_cast<LPARAM>(nUpper));
+}
+
+int CProgressCtrl::SetPos(int nPos)
+{
+    return static_cast<int>(::SendMessageW(m_hWnd, PBM_SETPOS, static_cast<WPARAM>(nPos), 0));
+}
+
+int CProgressCtrl::GetPos() const
+{
+    return static_cast<int>(::SendMessageW(m_hWnd, PBM_GETPOS, 0, 0));
 }
 
 // ---- CToolTipCtrl ----
@@ -228,6 +251,22 @@ BOOL CImageList::Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask)
     LPCWSTR name = MAKEINTRESOURCEW(nBitmapID);
     HINSTANCE hInst = AfxFindResourceHandle(name, RT_BITMAP);
     return hInst && Attach(::ImageList_LoadImageW(hInst, name, cx, nGrow, crMask, IMAGE_BITMAP, LR_DEFAULTCOLOR));
+}
+
+BOOL CImageList::CreateFromBitmap(UINT nBitmapID, int cx, UINT nFlags, COLORREF crMask, int nGrow)
+{
+    CBitmap bitmap;
+    BITMAP bm{};
+    if (cx <= 0 || m_hImageList || !bitmap.LoadBitmap(nBitmapID) || !bitmap.GetBitmap(&bm) || bm.bmWidth < cx)
+        return FALSE;
+    if (!Create(cx, bm.bmHeight, nFlags, bm.bmWidth / cx, nGrow))
+        return FALSE;
+    if (Add(&bitmap, crMask) < 0)
+    {
+        DeleteImageList();
+        return FALSE;
+    }
+    return TRUE;
 }
 
 BOOL CImageList::Attach(HIMAGELIST hImageList)

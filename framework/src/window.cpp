@@ -349,7 +349,10 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     }
     else if (message == WM_MEASUREITEM)
     {
-        MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
+        if (const AFX_MSGMAP_ENTRY* e = FindMessageEntry(WM_REFLECT_BASE + WM_MEASUREITEM, 0, 0))
+            e->pfn(this, wParam, lParam);
+        else
+            MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
         result = TRUE;
         handled = TRUE;
     }
@@ -647,6 +650,11 @@ void CWnd::OnSysCommand(UINT, LPARAM)
 }
 
 void CWnd::OnGetMinMaxInfo(MINMAXINFO*)
+{
+    Default();
+}
+
+void CWnd::OnWindowPosChanging(WINDOWPOS*)
 {
     Default();
 }

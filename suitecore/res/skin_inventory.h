@@ -52,6 +52,7 @@ inline constexpr SkinPicture kSkinInventory[] = {
     {SkinKind::Bitmap, 1128, 547, 1, 1, 0}, // panel row, alternate
     {SkinKind::Bitmap, 1090, 540, 3, 1, 0}, // separator, drawn with SRCAND
     {SkinKind::Bitmap, 1091, 128, 16, 8, 0}, // row icons of the result panels, 16 x 16 cells
+    {SkinKind::Bitmap, 1092, 30, 15, 2, 0}, // check cells of the fancy list: unchecked, checked
     {SkinKind::Bitmap, 1096, 168, 480, 1, 0}, // navigation pane background
     {SkinKind::Bitmap, 1098, 1, 3, 1, 0}, // subtitle separator
     {SkinKind::Bitmap, 1102, 1, 7, 1, 0}, // header strip, neutral

@@ -1,5 +1,5 @@
 // Wrappers for the standard controls the framework's windows build on: buttons, statics,
-// tooltips and image lists.
+// progress bars, tooltips and image lists.
 #pragma once
 
 #include "gdi.h"
@@ -38,6 +38,18 @@ public:
     HBITMAP GetBitmap() const;
     HICON SetIcon(HICON hIcon);
     HICON GetIcon() const;
+};
+
+// A progress bar; usually bound to a dialog's control with Attach or SubclassDlgItem.
+class FRAMEWORK_API CProgressCtrl : public CWnd
+{
+    DECLARE_DYNAMIC(CProgressCtrl)
+public:
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+
+    void SetRange32(int nLower, int nUpper);
+    int SetPos(int nPos); // the previous position
+    int GetPos() const;
 };
 
 // A tooltip window owned by a parent. Tools are added without subclassing: the owner passes
@@ -86,6 +98,9 @@ public:
     // Cuts a bitmap resource (from the resource chain) into images cx wide; crMask is the
     // transparent colour (CLR_NONE: none).
     BOOL Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask);
+    // The same with the list's kind chosen (ILC_COLOR32 | ILC_MASK, say): the bitmap is cut
+    // into as many images as it holds, crMask is transparent.
+    BOOL CreateFromBitmap(UINT nBitmapID, int cx, UINT nFlags, COLORREF crMask, int nGrow = 0);
     BOOL Attach(HIMAGELIST hImageList);
     HIMAGELIST Detach();
     BOOL DeleteImageList();

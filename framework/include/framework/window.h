@@ -66,6 +66,9 @@ struct AFX_CTLCOLOR
 // void OnSysCommand(UINT nID, LPARAM lParam)
 #define ON_WM_SYSCOMMAND() \
     {WM_SYSCOMMAND, 0, 0, 0, nullptr, AFX_MSG_THUNK(pThis->OnSysCommand(static_cast<UINT>(wParam), lParam); return 0;)},
+// void OnWindowPosChanging(WINDOWPOS* lpwndpos)
+#define ON_WM_WINDOWPOSCHANGING() \
+    {WM_WINDOWPOSCHANGING, 0, 0, 0, nullptr, AFX_MSG_THUNK(pThis->OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam)); return 0;)},
 // void OnGetMinMaxInfo(MINMAXINFO* lpMMI)
 #define ON_WM_GETMINMAXINFO() \
     {WM_GETMINMAXINFO, 0, 0, 0, nullptr, AFX_MSG_THUNK(pThis->OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;)},
@@ -91,6 +94,11 @@ struct AFX_CTLCOLOR
 #define ON_WM_MEASUREITEM()                                                                   \
     {WM_MEASUREITEM, 0, 0, 0, nullptr, AFX_MSG_THUNK(                                         \
         pThis->OnMeasureItem(static_cast<int>(wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)); return TRUE;)},
+// In a control's own map: void MeasureItem(LPMEASUREITEMSTRUCT), the WM_MEASUREITEM its
+// parent reflected back (a control without the entry is measured by its virtual MeasureItem).
+#define ON_WM_MEASUREITEM_REFLECT()                                                           \
+    {WM_REFLECT_BASE + WM_MEASUREITEM, 0, 0, 0, nullptr, AFX_MSG_THUNK(                       \
+        pThis->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)); return TRUE;)},
 // void OnSettingChange(UINT uFlags, LPCWSTR lpszSection)
 #define ON_WM_SETTINGCHANGE() \
     {WM_SETTINGCHANGE, 0, 0, 0, nullptr, AFX_MSG_THUNK(pThis->OnSettingChange(static_cast<UINT>(wParam), reinterpret_cast<LPCWSTR>(lParam)); return 0;)},
@@ -207,6 +215,7 @@ protected:
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
+    void OnWindowPosChanging(WINDOWPOS* lpwndpos);
     BOOL OnHelpInfo(HELPINFO* pHelpInfo);
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);

@@ -527,6 +527,19 @@ def row_icons():
     return strip(cells)
 
 
+def check_boxes():
+    """The list's check cells: unchecked and checked, 15 x 15 on magenta (the mask colour)."""
+    cells = []
+    for checked in (False, True):
+        cv = Canvas(15, 15, (255, 0, 255))
+        cv.rect(1, 1, 14, 14, PALE_EDGE)
+        cv.rect(2, 2, 13, 13, WHITE)
+        if checked:
+            glyph_check(cv, 1, 1, 13, FACE)
+        cells.append(cv)
+    return strip(cells)
+
+
 def cell_file(cv):
     cv.polygon([(3, 1), (10, 1), (13, 4), (13, 15), (3, 15)], TEXT)
     cv.polygon([(4, 2), (9.5, 2), (12, 4.5), (12, 14), (4, 14)], WHITE)
@@ -839,6 +852,7 @@ def inventory():
         bmp(1128, panel_row(True), 1, "panel row, alternate"),
         bmp(1090, separator(), 1, "separator, drawn with SRCAND"),
         bmp(1091, row_icons(), 8, "row icons of the result panels, 16 x 16 cells"),
+        bmp(1092, check_boxes(), 2, "check cells of the fancy list: unchecked, checked"),
         bmp(1096, navigation_pane(), 1, "navigation pane background"),
         bmp(1098, column(1, 3, [LINE, (189, 198, 216), WHITE]), 1, "subtitle separator"),
         bmp(1102, vertical(1, 7, lighter(LINE, 0.3), darker(LINE, 0.12)), 1, "header strip, neutral"),
