@@ -6,6 +6,7 @@
 #define IDD_SUITEDIAG_MAIN 200
 #define IDD_SUITEDIAG_POPUP 201
 #define IDD_SUITEDIAG_BUTTONS 202
+#define IDD_SUITEDIAG_PAGE 204       // a content page of the navigation pane
 #define IDD_SUITEDIAG_LIST 203
 #define IDC_SUITEDIAG_LIST 1229 // the fancy list of "ui list"
 #define IDC_SUITEDIAG_MESSAGE 210

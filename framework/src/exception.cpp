@@ -12,6 +12,7 @@ IMPLEMENT_DYNAMIC(CMemoryException, CSimpleException)
 IMPLEMENT_DYNAMIC(CNotSupportedException, CSimpleException)
 IMPLEMENT_DYNAMIC(CInvalidArgException, CSimpleException)
 IMPLEMENT_DYNAMIC(CUserException, CSimpleException)
+IMPLEMENT_DYNAMIC(CResourceException, CSimpleException)
 
 CException::CException(BOOL bAutoDelete) : m_bAutoDelete(bAutoDelete) {}
 
@@ -84,6 +85,11 @@ CNotSupportedException::CNotSupportedException(BOOL bAutoDelete)
 
 CUserException::CUserException(BOOL bAutoDelete) : CSimpleException(bAutoDelete) {}
 
+CResourceException::CResourceException(BOOL bAutoDelete)
+    : CSimpleException(bAutoDelete, L"A required resource was unavailable.")
+{
+}
+
 CInvalidArgException::CInvalidArgException(BOOL bAutoDelete)
     : CSimpleException(bAutoDelete, L"Encountered an improper argument.")
 {
@@ -100,3 +106,4 @@ void AfxThrowNotSupportedException() { throw new CNotSupportedException; }
 
 void AfxThrowInvalidArgException() { throw new CInvalidArgException; }
 void AfxThrowUserException() { throw new CUserException; }
+void AfxThrowResourceException() { throw new CResourceException; }

@@ -80,6 +80,17 @@ inline constexpr SkinPicture kSkinInventory[] = {
     {SkinKind::Bitmap, 1304, 16, 16, 1, 0}, // help menu: Online Help
     {SkinKind::Bitmap, 1307, 16, 16, 1, 0}, // help menu: Check For Updates
     {SkinKind::Bitmap, 1308, 16, 16, 1, 0}, // help menu: web site
+    {SkinKind::Bitmap, 1075, 548, 3, 1, 0}, // content page heading separator
+    {SkinKind::Bitmap, 1152, 160, 64, 1, 0}, // launcher logo, top left
+    {SkinKind::Bitmap, 1154, 1, 64, 1, 0}, // launcher top band, tiled
+    {SkinKind::Bitmap, 1160, 6, 64, 1, 0}, // launcher top-right corner
+    {SkinKind::Bitmap, 1095, 6, 1, 1, 0}, // launcher left edge
+    {SkinKind::Bitmap, 1125, 6, 1, 1, 0}, // launcher right edge
+    {SkinKind::Bitmap, 1049, 1, 6, 1, 0}, // launcher bottom edge, tiled
+    {SkinKind::Bitmap, 1048, 6, 6, 1, 0}, // launcher bottom-left corner
+    {SkinKind::Bitmap, 1050, 6, 6, 1, 0}, // launcher bottom-right corner
+    {SkinKind::Bitmap, 1458, 92, 20, 1, 0}, // launcher badge, bottom right
+    {SkinKind::Bitmap, 1155, 404, 22, 4, 0}, // launcher tab buttons
     {SkinKind::Png, 1348, 16, 16, 1, 0}, // program status 0
     {SkinKind::Png, 1374, 16, 16, 1, 0}, // program status 1
     {SkinKind::Png, 1352, 16, 16, 1, 0}, // program status 2

@@ -1,8 +1,11 @@
 // Takes the review pictures of SuiteDiag's "ui" views on one display: starts each view,
 // waits for its window, captures it (or the whole desktop when a menu or the shade belongs
 // in the picture) and writes FOLDER\<name>.bmp, one line "<name>.bmp<TAB>what" per picture to
-// FOLDER\index.txt. scripts/shots runs it and turns the pictures into PNGs.
-//   ui_shots.exe FOLDER
+// FOLDER\index.txt. scripts/shots runs it and turns the pictures into PNGs. With --screens it
+// takes only the windows of the suite's newer views: the launcher, the navigation pane, the
+// fade's last frame, and those of the download dialog, the feedback form, the shutdown
+// countdown and the first-run wizard when SuiteDiag has them (a view it lacks is skipped).
+//   ui_shots.exe FOLDER [--screens] [--download-url URL]
 #include <testsupport/ui.h>
 
 #include <cstdio>
@@ -42,12 +45,22 @@ void Finish(Started& started)
     started.ok = false;
 }
 
-HWND WaitFor(const Started& started, const std::wstring& title)
+HWND WaitFor(const Started& started, const std::wstring& title, const std::wstring& className = L"")
 {
     testsupport::WindowQuery query;
     query.processId = started.pi.dwProcessId;
     query.title = title;
-    return testsupport::WaitForWindow(query, 60000);
+    query.className = className;
+    // A view SuiteDiag lacks ends at once: stop waiting when the process is gone.
+    HWND found = nullptr;
+    testsupport::WaitUntil(
+        [&] {
+            const std::vector<HWND> windows = testsupport::FindWindows(query);
+            found = windows.empty() ? nullptr : windows.front();
+            return found || WaitForSingleObject(started.pi.hProcess, 0) == WAIT_OBJECT_0;
+        },
+        60000);
+    return found;
 }
 
 void Save(const testsupport::Capture& capture, const std::wstring& name, const std::wstring& what)
@@ -146,6 +159,60 @@ void Buttons()
     }
     Finish(buttons);
 }
+// A view whose first window is shot after a pause and then asked to close.
+void View(const std::wstring& arguments, const std::wstring& title, const std::wstring& name, const std::wstring& what,
+          DWORD pauseMs = 0)
+{
+    Started view = Start(arguments);
+    if (HWND window = WaitFor(view, title))
+    {
+        Sleep(pauseMs);
+        Save(Shoot(window, false), name, what);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    else
+    {
+        fwprintf(stderr, L"skipped %ls: no window from \"%ls\"\n", name.c_str(), arguments.c_str());
+    }
+    Finish(view);
+}
+
+void Launcher()
+{
+    Started launcher = Start(L"ui launcher --for 30000");
+    if (HWND window = WaitFor(launcher, L"SuiteDiag Launcher"))
+    {
+        Save(Shoot(window, false), L"launcher", L"the launcher with three tabs");
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(1182, BN_CLICKED), 0);
+    }
+    Finish(launcher);
+    View(L"ui pane --for 30000", L"SuiteDiag Pane", L"pane", L"the navigation pane, its second button selected");
+}
+
+void FadeLastFrame()
+{
+    Started fade = Start(L"ui fade --for 8000");
+    if (HWND overlay = WaitFor(fade, L"Fade target", L"Fade_Wnd_1"))
+    {
+        Sleep(4000); // the fade takes about a second and a half
+        Save(testsupport::CaptureClient(GetDesktopWindow()), L"fade", L"the fade's last frame over a red window");
+        PostMessageW(overlay, WM_LBUTTONDOWN, 0, 0);
+    }
+    Finish(fade);
+}
+
+// The windows of the newer views; those SuiteDiag does not have yet are skipped.
+void NewerWindows(const std::wstring& downloadUrl)
+{
+    Launcher();
+    FadeLastFrame();
+    if (!downloadUrl.empty())
+        View(L"download --dialog " + downloadUrl + L" download.bin", L"", L"download", L"the download dialog", 1500);
+    View(L"ui feedback", L"", L"feedback", L"the feedback form", 500);
+    View(L"ui shutdown", L"", L"shutdown", L"the shutdown countdown", 500);
+    View(L"ui first-run", L"", L"first-run", L"the first-run wizard", 500);
+}
+
 // One message box view: the box alone, optionally with its check box ticked.
 void MessageBoxShot(const std::wstring& arguments, const std::wstring& name, const std::wstring& what,
                     bool tickCheck = false)
@@ -201,9 +268,20 @@ void FancyList()
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc != 2)
+    bool screens = false;
+    std::wstring downloadUrl;
+    for (int i = 2; i < argc; ++i)
     {
-        fwprintf(stderr, L"usage: ui_shots FOLDER\n");
+        if (std::wstring(argv[i]) == L"--screens")
+            screens = true;
+        else if (std::wstring(argv[i]) == L"--download-url" && i + 1 < argc)
+            downloadUrl = argv[++i];
+        else
+            argc = 0;
+    }
+    if (argc < 2)
+    {
+        fwprintf(stderr, L"usage: ui_shots FOLDER [--screens] [--download-url URL]\n");
         return 2;
     }
     g_folder = argv[1];
@@ -216,6 +294,12 @@ int wmain(int argc, wchar_t** argv)
     {
         fwprintf(stderr, L"cannot write %ls\\index.txt\n", g_folder.c_str());
         return 1;
+    }
+    if (screens)
+    {
+        NewerWindows(downloadUrl);
+        fclose(g_index);
+        return 0;
     }
     MainWindow();
     for (int style = 1; style <= 4; ++style)
@@ -231,6 +315,7 @@ int wmain(int argc, wchar_t** argv)
     Buttons();
     MessageBoxes();
     FancyList();
+    NewerWindows(downloadUrl);
     fclose(g_index);
     return 0;
 }

@@ -228,3 +228,43 @@ TEST(UiPopupView, ResultsAloneAndOverTheShade)
         EXPECT_EQ(0u, run.Exit()) << testsupport::Utf8(c.arguments);
     }
 }
+
+TEST(UiLauncherViews, ShowTheirWindowForTheTimeGivenThenClose)
+{
+    const struct
+    {
+        const wchar_t* arguments;
+        const wchar_t* title;
+        const wchar_t* className;
+    } views[] = {
+        {L"ui launcher --for 6000", L"SuiteDiag Launcher", L""},
+        {L"ui pane --for 6000", L"SuiteDiag Pane", L""},
+        {L"ui fade --for 6000", L"Fade target", L"Fade_Wnd_1"},
+    };
+    for (const auto& v : views)
+    {
+        ViewRun run(v.arguments);
+        ASSERT_TRUE(run.Started());
+        EXPECT_EQ("ready", run.WaitLine("ready")) << testsupport::Utf8(v.arguments);
+        testsupport::WindowQuery query;
+        query.processId = run.ProcessId();
+        query.title = v.title;
+        query.className = v.className;
+        EXPECT_TRUE(testsupport::WaitForWindow(query, 30000)) << testsupport::Utf8(v.arguments);
+        EXPECT_EQ("closed", run.WaitLine("closed"));
+        EXPECT_EQ(0u, run.Exit());
+    }
+    ViewRun refused(L"ui launcher --for 15000");
+    ASSERT_EQ("ready", refused.WaitLine("ready"));
+    testsupport::WindowQuery query;
+    query.processId = refused.ProcessId();
+    query.title = L"SuiteDiag Launcher";
+    HWND launcher = testsupport::WaitForWindow(query, 30000);
+    ASSERT_TRUE(launcher);
+    // The third tab is refused; the close button ends the view's loop at once.
+    SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(1261, BN_CLICKED), 0);
+    EXPECT_EQ("tab 13", refused.WaitLine("tab"));
+    PostMessageW(launcher, WM_COMMAND, MAKEWPARAM(1182, BN_CLICKED), 0);
+    EXPECT_EQ("quit", refused.WaitLine("quit", 10000));
+    EXPECT_EQ(0u, refused.Exit());
+}

@@ -59,6 +59,14 @@ public:
     explicit CInvalidArgException(BOOL bAutoDelete = TRUE);
 };
 
+// A resource (a window class, a GDI object, a template) could not be obtained.
+class FRAMEWORK_API CResourceException : public CSimpleException
+{
+    DECLARE_DYNAMIC(CResourceException)
+public:
+    explicit CResourceException(BOOL bAutoDelete = TRUE);
+};
+
 // A failure the user was already told about (a dialog's data exchange that refused a value):
 // its catcher shows nothing more.
 class FRAMEWORK_API CUserException : public CSimpleException
@@ -74,6 +82,7 @@ AFX_NORETURN FRAMEWORK_API void AfxThrowMemoryException();
 AFX_NORETURN FRAMEWORK_API void AfxThrowNotSupportedException();
 AFX_NORETURN FRAMEWORK_API void AfxThrowInvalidArgException();
 AFX_NORETURN FRAMEWORK_API void AfxThrowUserException();
+AFX_NORETURN FRAMEWORK_API void AfxThrowResourceException();
 
 // Runs fn and swallows every exception, framework or C++: the guard at every Win32 callback
 // entry (window and dialog procedures, hooks, thread entries, COM methods, sort callbacks).

@@ -447,6 +447,72 @@ def navigation_pane():
     return cv
 
 
+# The launcher's frame: a 64-pixel top band (caption and tab row), thin sides and bottom.
+LAUNCHER_BAND = 64
+
+
+def launcher_band(cv, x0, x1):
+    band(cv, x0, x1, 0, 29)
+    cv.vgrad(x0, 29, x1, LAUNCHER_BAND - 2, BAND_DARK, darker(BAND_DARK, 0.25))
+    cv.rect(x0, LAUNCHER_BAND - 2, x1, LAUNCHER_BAND - 1, BAND_LIGHT)
+    cv.rect(x0, LAUNCHER_BAND - 1, x1, LAUNCHER_BAND, BAND_DARK)
+
+
+def launcher_top():
+    cv = Canvas(1, LAUNCHER_BAND)
+    launcher_band(cv, 0, 1)
+    return cv
+
+
+def launcher_top_right():
+    cv = Canvas(6, LAUNCHER_BAND)
+    launcher_band(cv, 0, 6)
+    cv.rect(5, 0, 6, LAUNCHER_BAND, BAND_DARK)
+    return cv
+
+
+def launcher_logo():
+    """The product's logo at the top left: the emblem and a word mark of bars."""
+    cv = Canvas(160, LAUNCHER_BAND)
+    launcher_band(cv, 0, 160)
+    cv.round_rect(8, 10, 52, 54, 8, BAND_LIGHT)
+    cv.ring(27, 29, 13, 3.5, TITLE)
+    cv.circle(27, 29, 9, PANEL, 0.5)
+    cv.stroke([(36, 38), (45, 47)], 5, TITLE)
+    cv.round_rect(62, 18, 150, 28, 3, TITLE)
+    cv.round_rect(62, 34, 122, 42, 3, lighter(BAND_LIGHT, 0.45))
+    cv.rect(0, 0, 1, LAUNCHER_BAND, BAND_DARK)
+    return cv
+
+
+def launcher_badge():
+    """The badge at the launcher's bottom right."""
+    cv = Canvas(92, 20, WHITE)
+    cv.round_rect(0, 0, 92, 20, 5, PALE_EDGE)
+    cv.round_rect(1, 1, 91, 19, 4, PANEL)
+    cv.circle(11, 10, 6, FACE)
+    cv.stroke([(8, 10), (10.5, 12.5), (14.5, 7.5)], 1.8, WHITE)
+    cv.round_rect(22, 7, 84, 13, 2.5, FACE_EDGE)
+    return cv
+
+
+def launcher_tab_strip():
+    """The launcher's tab buttons, four frames: normal, pressed, hover (and selected), disabled."""
+    frames = []
+    for state in ("normal", "pressed", "hover", "disabled"):
+        cv = Canvas(101, 22)
+        cv.rect(0, 0, 101, 22, BAND_DARK)
+        face = {"normal": BAND, "pressed": darker(BAND, 0.3), "hover": FACE, "disabled": mix(BAND, DISABLED, 0.4)}[state]
+        cv.round_rect(0, 0, 101, 24, 4, lighter(BAND_LIGHT, 0.2))
+        cv.round_rect(1, 1, 100, 24, 3, face)
+        frames.append(cv)
+    return strip(frames)
+
+
+def page_separator():
+    return column(548, 3, [LINE, (189, 198, 216), WHITE])
+
+
 def row_icons():
     s = 16
     cells = []
@@ -827,6 +893,17 @@ def inventory():
         bmp(1304, menu_image("help"), 1, "help menu: Online Help"),
         bmp(1307, menu_image("update"), 1, "help menu: Check For Updates"),
         bmp(1308, menu_image("web"), 1, "help menu: web site"),
+        bmp(1075, page_separator(), 1, "content page heading separator"),
+        bmp(1152, launcher_logo(), 1, "launcher logo, top left"),
+        bmp(1154, launcher_top(), 1, "launcher top band, tiled"),
+        bmp(1160, launcher_top_right(), 1, "launcher top-right corner"),
+        bmp(1095, frame_side(), 1, "launcher left edge"),
+        bmp(1125, frame_side(), 1, "launcher right edge"),
+        bmp(1049, frame_bottom_edge(), 1, "launcher bottom edge, tiled"),
+        bmp(1048, frame_bottom_corner(False), 1, "launcher bottom-left corner"),
+        bmp(1050, frame_bottom_corner(True), 1, "launcher bottom-right corner"),
+        bmp(1458, launcher_badge(), 1, "launcher badge, bottom right"),
+        bmp(1155, launcher_tab_strip(), 4, "launcher tab buttons"),
         png(1348, status_png(0), 1, "program status 0"),
         png(1374, status_png(1), 1, "program status 1"),
         png(1352, status_png(2), 1, "program status 2"),
