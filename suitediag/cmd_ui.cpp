@@ -27,8 +27,11 @@ int RunUi(suitediag::Args& args)
     if (!view)
         throw suitediag::UsageError{L"unknown view \"" + name + L"\"; views: " + ViewNames()};
 
+    // "@FILE" texts are read while the current folder is still the one SuiteDiag started in.
+    suitediag::Args viewArgs(suitediag::UiViewReadsTextFiles(name) ? suitediag::ExpandTextFileArguments(args.Rest())
+                                                                   : args.Rest());
     return suitediag::RunInToolHost(view->keepActivatePrev,
-                                    [&](BOOL initialised) { return view->run(args, initialised); });
+                                    [&](BOOL initialised) { return view->run(viewArgs, initialised); });
 }
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "../../ui/tests/basewnd_test_env.h"
 
 #include <suitecore/download_dlg.h>
+#include <suitecore/ui/msgbox.h>
 
 #include <testsupport/testsupport.h>
 #include <testsupport/ui.h>
@@ -25,7 +26,6 @@ using testsupport::TempDir;
 namespace
 {
 constexpr LPCWSTR kDialogTitle = L"Lumasweep Update Downloader";
-constexpr LPCWSTR kQuestion = L"Do you want to cancel the download?";
 
 size_t ThreadCount()
 {
@@ -36,15 +36,6 @@ size_t ThreadCount()
         count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
     CloseHandle(snapshot);
     return count;
-}
-
-// The texts of a window's children joined, read without messages to its thread.
-std::wstring ChildTexts(HWND window)
-{
-    std::wstring texts;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        texts += testsupport::WindowText(child) + L"\n";
-    return texts;
 }
 
 // The child button whose caption, without its "&", is the text.
@@ -58,6 +49,13 @@ HWND ButtonByText(HWND window, const std::wstring& text)
             return child;
     }
     return nullptr;
+}
+
+// The skinned cancel question: a box with Yes and No (its text is painted, not a control).
+bool IsCancelQuestion(HWND box)
+{
+    return testsupport::WaitForControl(box, IDC_MSGBOX_BUTTON0, 20000) && ButtonByText(box, L"Yes") &&
+           ButtonByText(box, L"No");
 }
 
 class DownloadDialog : public ::testing::Test
@@ -83,7 +81,7 @@ protected:
         answers.On(L"#32770", L"",
                    [this, button](HWND box)
                    {
-                       if (ChildTexts(box).find(kQuestion) == std::wstring::npos)
+                       if (!IsCancelQuestion(box))
                            return;
                        ++questions;
                        testsupport::ClickHeadless(ButtonByText(box, button));
@@ -261,7 +259,7 @@ TEST_F(DownloadDialog, ACancelAnsweredAfterTheWorkerFinishedClosesWithItsResult)
     answers.On(L"#32770", L"",
                [&](HWND box)
                {
-                   if (ChildTexts(box).find(kQuestion) == std::wstring::npos)
+                   if (!IsCancelQuestion(box))
                        return;
                    ++questions;
                    // Let the worker finish the file and end before the answer.
