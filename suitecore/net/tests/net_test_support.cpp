@@ -132,6 +132,7 @@ void WriteSiteFile(const std::wstring& tag, const std::wstring& path, const std:
 {
     std::wstring file = TestServers().siteRoot + L"\\" + tag;
     CreateDirectoryW(file.c_str(), nullptr);
+    file += L'\\';
     for (const wchar_t ch : path)
     {
         if (ch == L'/')
