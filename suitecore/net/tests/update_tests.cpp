@@ -503,3 +503,32 @@ TEST_F(DefinitionUpdate, UpdateCheckPrintsTheVersionsItCompared)
     EXPECT_EQ("installed " + std::string(SUITE_PROJECT_VERSION) + "\npublished 99.1.2.3\nnewer\n", r.out);
     EXPECT_EQ(2u, testsupport::RunProcess(box.CommandLine(L"update-check --bogus")).exitCode);
 }
+
+TEST_F(DefinitionUpdate, DownloadUnderTheDialogPrintsWhatPlainDownloadPrints)
+{
+    struct Row
+    {
+        const char* name;
+        std::wstring options;
+        std::wstring source;
+        DWORD exitCode;
+        std::string last;
+    } rows[] = {
+        {"hidden", L"--dialog --hidden", Http(L"/data/30000/h.bin"), 0, "done: 1 of 1\n"},
+        {"shown, failing", L"--dialog --no-resume", Http(L"/status/404"), 1, "done: 0 of 1\n"},
+    };
+    for (const Row& row : rows)
+    {
+        const auto r = testsupport::RunProcess(
+            box.CommandLine(L"download " + row.options + L" \"" + row.source + L"\" \"" + scratch.File(L"f.bin") + L"\""),
+            120000);
+        EXPECT_EQ(row.exitCode, r.exitCode) << row.name << r.err;
+        EXPECT_EQ(row.last, r.out) << row.name;
+        if (row.exitCode == 0)
+        {
+            EXPECT_TRUE(SameBytes(Content(0, 30000), ReadFileBytes(scratch.File(L"f.bin"))));
+        }
+    }
+    // The failed run without resume took its empty file away again.
+    EXPECT_FALSE(Exists(scratch.File(L"f.bin")));
+}
