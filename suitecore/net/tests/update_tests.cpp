@@ -440,7 +440,7 @@ TEST_F(DefinitionUpdate, ACancelFromTheVisibleDialogKeepsTheArchive)
 {
     const std::string a = Archive(1);
     WriteFileBytes(box.Archive(), a);
-    Publish("slow.zip", Archive(2), "?rate=20000");
+    Publish("slow.zip", Archive(2), "?rate=2000");
 
     STARTUPINFOW si{sizeof(si)};
     PROCESS_INFORMATION pi{};
