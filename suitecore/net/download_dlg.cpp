@@ -3,6 +3,7 @@
 
 #include "download_state.h"
 #include "suitecore/app.h"
+#include "suitecore/ui/msgbox.h"
 
 #include <framework/app.h>
 
@@ -44,7 +45,7 @@ HWND OwnerForDownload()
 
 int AskCancelQuestion(CWnd* pParent)
 {
-    return ::MessageBoxW(pParent->m_hWnd, kCancelQuestion, L"", MB_YESNO | MB_ICONQUESTION);
+    return ShowMessageBox(kCancelQuestion, MB_YESNO | MB_ICONQUESTION, pParent, nullptr, FALSE);
 }
 } // namespace
 

@@ -48,6 +48,8 @@ Servers LoadServers()
             servers.ftpRoot = WindowsPathOfUnix(value);
         else if (key == "log_dir")
             servers.logDir = WindowsPathOfUnix(value);
+        else if (key == "site_root")
+            servers.siteRoot = WindowsPathOfUnix(value);
     }
     return servers;
 }
@@ -117,8 +119,41 @@ std::wstring NewTag()
     std::wstring tag;
     for (wchar_t ch : testsupport::NewGuidString())
         if (iswxdigit(ch))
-            tag += ch;
+            tag += towlower(ch);
     return tag;
+}
+
+std::wstring SiteBase(const std::wstring& tag)
+{
+    return Http(L"/site/" + tag);
+}
+
+void WriteSiteFile(const std::wstring& tag, const std::wstring& path, const std::string& bytes)
+{
+    std::wstring file = TestServers().siteRoot + L"\\" + tag;
+    CreateDirectoryW(file.c_str(), nullptr);
+    file += L'\\';
+    for (const wchar_t ch : path)
+    {
+        if (ch == L'/')
+            CreateDirectoryW(file.c_str(), nullptr);
+        file += ch == L'/' ? L'\\' : ch;
+    }
+    if (!testsupport::WriteFileBytes(file, bytes))
+        throw std::runtime_error("cannot write " + testsupport::Utf8(file));
+}
+
+size_t CountGets(const std::wstring& tag, const std::string& sitePath)
+{
+    const std::string prefix = "GET /site/" + testsupport::Utf8(tag) + sitePath;
+    size_t count = 0;
+    for (const std::string& line : ServerLog(tag))
+    {
+        if (line.compare(0, prefix.size(), prefix) == 0 &&
+            (line.size() == prefix.size() || line[prefix.size()] == '?' || line[prefix.size()] == ' '))
+            ++count;
+    }
+    return count;
 }
 
 std::vector<std::string> ServerLog(const std::wstring& tag)

@@ -18,6 +18,7 @@ struct Servers
     int ftpPort = 0;
     std::wstring ftpRoot; // Windows paths
     std::wstring logDir;
+    std::wstring siteRoot; // the files of /site/TAG/PATH
 };
 
 // The servers started by the test fixture (servers.ini named by SUITE_NET_SERVERS); throws
@@ -38,10 +39,17 @@ std::string Content(size_t start, size_t end, unsigned seed = 0);
 // Compares file contents, reporting sizes and the first difference rather than the bytes.
 ::testing::AssertionResult SameBytes(const std::string& expected, const std::string& actual);
 
-// A fresh tag for the query ("tag=..."), and the requests the server logged under it as
-// "METHOD PATH RANGE" lines.
+// A fresh tag for the query ("tag=...") or a site, in lower case, and the requests the server
+// logged under it as "METHOD PATH RANGE" lines (a site's with their query).
 std::wstring NewTag();
 std::vector<std::string> ServerLog(const std::wstring& tag);
+
+// A test's own web site: "http://127.0.0.1:PORT/site/TAG", and a file written under it
+// (path with "/" separators, folders made as needed).
+std::wstring SiteBase(const std::wstring& tag);
+void WriteSiteFile(const std::wstring& tag, const std::wstring& path, const std::string& bytes);
+// The GET requests of a tag's log whose path (before any query) is the given site path.
+size_t CountGets(const std::wstring& tag, const std::string& sitePath);
 
 // Empties the queue and puts the options back as a process starts with them.
 void ResetDownloader();

@@ -216,7 +216,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         while position < end:
             if pause_at is not None and position >= pause_at:
                 self.wfile.flush()
-                time.sleep(int(self.query["pause"]) / 1000.0)
+                pause = int(self.query["pause"]) / 1000.0
+                time.sleep(pause)
+                began += pause  # the rate holds for what follows, not to catch up
                 pause_at = None
             n = min(chunk, end - position, pause_at - position if pause_at is not None else end)
             self.wfile.write(read(position, position + n))
