@@ -1,6 +1,8 @@
 // SuiteDiag download: runs the download queue without a dialog and prints every message the
-// worker posts as a readable line.
+// worker posts as a readable line; with --dialog it runs the queue under the download dialog
+// instead, inside SuiteDiag's tool host.
 #include "command.h"
+#include "tool_host.h"
 
 #include <suitecore/download.h>
 
@@ -69,7 +71,21 @@ protected:
 
 int RunDownload(suitediag::Args& args)
 {
-    const bool bNoResume = args.TakeOption(L"--no-resume");
+    bool bDialog = false;
+    bool bHidden = false;
+    bool bNoResume = false;
+    for (bool bTaken = true; bTaken;)
+    {
+        bTaken = false;
+        if (args.TakeOption(L"--dialog"))
+            bTaken = bDialog = true;
+        if (args.TakeOption(L"--hidden"))
+            bTaken = bHidden = true;
+        if (args.TakeOption(L"--no-resume"))
+            bTaken = bNoResume = true;
+    }
+    if (bHidden && !bDialog)
+        throw suitediag::UsageError{L"--hidden needs --dialog"};
     const std::vector<CString> pairs = args.Rest();
     if (pairs.empty() || pairs.size() % 2 != 0)
         throw suitediag::UsageError{L"give the files as URL FILE pairs"};
@@ -86,8 +102,16 @@ int RunDownload(suitediag::Args& args)
         }
     }
 
-    PrintingRunner runner;
-    runner.Run();
+    if (bDialog)
+    {
+        SetDownloadOption(L"hidden", bHidden ? L"1" : L"0");
+        suitediag::RunInToolHost(false, [](BOOL) { return DownloadQueuedFiles() ? 0 : 1; });
+    }
+    else
+    {
+        PrintingRunner runner;
+        runner.Run();
+    }
     int nDone = 0;
     for (int i = 0; i < GetDownloadFileCount(); ++i)
         nDone += GetDownloadFile(i)->m_bDone ? 1 : 0;
@@ -103,5 +127,7 @@ int RunDownload(suitediag::Args& args)
 }
 } // namespace
 
-SUITEDIAG_COMMAND(download, L"download", L"[--no-resume] URL FILE [URL FILE ...]",
-                  L"Downloads files over HTTP or FTP, printing the worker's messages", RunDownload);
+SUITEDIAG_COMMAND(download, L"download", L"[--dialog [--hidden]] [--no-resume] URL FILE [URL FILE ...]",
+                  L"Downloads files over HTTP or FTP, printing the worker's messages (--dialog: under the "
+                  L"download dialog)",
+                  RunDownload);

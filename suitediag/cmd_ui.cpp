@@ -3,34 +3,11 @@
 // language file "QMN.ini"); its InitInstance runs as a console host, and the view is then
 // called with what InitInstance answered. Views other than those that keep single-instance
 // behaviour run with g_bActivatePrevInstance cleared, so that several can run side by side.
+#include "tool_host.h"
 #include "ui_view.h"
-
-#include <suitecore/app.h>
-
-#include <framework/module.h>
 
 namespace
 {
-class CSuiteDiagApp : public COrvaneApp
-{
-public:
-    CSuiteDiagApp() : COrvaneApp(L"SuiteDiag", L"QMN.ini") {}
-};
-
-// Ends the console host on every way out of the view.
-class ConsoleHost
-{
-public:
-    ConsoleHost() { m_bStarted = AfxWinInit(GetModuleHandleW(nullptr), nullptr, GetCommandLineW(), SW_HIDE); }
-    ~ConsoleHost() { AfxWinTerm(); }
-    ConsoleHost(const ConsoleHost&) = delete;
-    ConsoleHost& operator=(const ConsoleHost&) = delete;
-    BOOL Started() const { return m_bStarted; }
-
-private:
-    BOOL m_bStarted = FALSE;
-};
-
 CString ViewNames()
 {
     CString names;
@@ -50,14 +27,11 @@ int RunUi(suitediag::Args& args)
     if (!view)
         throw suitediag::UsageError{L"unknown view \"" + name + L"\"; views: " + ViewNames()};
 
-    CSuiteDiagApp app;
-    if (!view->keepActivatePrev)
-        g_bActivatePrevInstance = 0;
-    ConsoleHost host;
-    const BOOL initialised = host.Started() && app.InitApplication() && app.InitInstance();
-    const int result = view->run(args, initialised);
-    app.ExitInstance();
-    return result;
+    // "@FILE" texts are read while the current folder is still the one SuiteDiag started in.
+    suitediag::Args viewArgs(suitediag::UiViewReadsTextFiles(name) ? suitediag::ExpandTextFileArguments(args.Rest())
+                                                                   : args.Rest());
+    return suitediag::RunInToolHost(view->keepActivatePrev,
+                                    [&](BOOL initialised) { return view->run(viewArgs, initialised); });
 }
 } // namespace
 

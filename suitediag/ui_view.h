@@ -38,4 +38,19 @@ const UiView* FindUiView(LPCWSTR name);
 
 #define SUITEDIAG_UI_VIEW(id, name, usage, summary, keepActivatePrev, fn) \
     static const ::suitediag::UiViewRegistration g_ui_view_##id({name, usage, summary, keepActivatePrev, fn})
+
+// Views whose "@FILE" arguments stand for the UTF-8 text of that file. The "ui" command reads
+// the files before the tool's start-up moves the current folder to the program's, so that a
+// relative path means the folder SuiteDiag was started in.
+struct UiTextFileViewRegistration
+{
+    explicit UiTextFileViewRegistration(LPCWSTR name);
+};
+bool UiViewReadsTextFiles(LPCWSTR name);
+// The arguments with every "@FILE" replaced by the file's text; a usage error names a file
+// that cannot be read.
+std::vector<CString> ExpandTextFileArguments(std::vector<CString> items);
+
+#define SUITEDIAG_UI_VIEW_READS_TEXT_FILES(id, name) \
+    static const ::suitediag::UiTextFileViewRegistration g_ui_text_file_view_##id(name)
 } // namespace suitediag

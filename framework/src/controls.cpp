@@ -4,6 +4,7 @@
 
 IMPLEMENT_DYNAMIC(CButton, CWnd)
 IMPLEMENT_DYNAMIC(CStatic, CWnd)
+IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CToolTipCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CImageList, CObject)
 
@@ -104,6 +105,28 @@ HICON CStatic::SetIcon(HICON hIcon)
 HICON CStatic::GetIcon() const
 {
     return reinterpret_cast<HICON>(::SendMessageW(m_hWnd, STM_GETICON, 0, 0));
+}
+
+// ---- CProgressCtrl ----
+
+BOOL CProgressCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+{
+    return CreateChild(*this, PROGRESS_CLASSW, nullptr, dwStyle, rect, pParentWnd, nID);
+}
+
+void CProgressCtrl::SetRange32(int nLower, int nUpper)
+{
+    ::SendMessageW(m_hWnd, PBM_SETRANGE32, static_cast<WPARAM>(nLower), static_cast<LPARAM>(nUpper));
+}
+
+int CProgressCtrl::SetPos(int nPos)
+{
+    return static_cast<int>(::SendMessageW(m_hWnd, PBM_SETPOS, static_cast<WPARAM>(nPos), 0));
+}
+
+int CProgressCtrl::GetPos() const
+{
+    return static_cast<int>(::SendMessageW(m_hWnd, PBM_GETPOS, 0, 0));
 }
 
 // ---- CToolTipCtrl ----

@@ -654,6 +654,11 @@ void CWnd::OnGetMinMaxInfo(MINMAXINFO*)
     Default();
 }
 
+void CWnd::OnWindowPosChanging(WINDOWPOS*)
+{
+    Default();
+}
+
 BOOL CWnd::OnHelpInfo(HELPINFO*)
 {
     return static_cast<BOOL>(Default());

@@ -146,6 +146,46 @@ void Buttons()
     }
     Finish(buttons);
 }
+// One message box view: the box alone, optionally with its check box ticked.
+void MessageBoxShot(const std::wstring& arguments, const std::wstring& name, const std::wstring& what,
+                    bool tickCheck = false)
+{
+    Started box = Start(L"ui " + arguments);
+    testsupport::WindowQuery query;
+    query.processId = box.pi.dwProcessId;
+    query.className = L"#32770";
+    if (HWND window = box.ok ? testsupport::WaitForWindow(query, 60000) : nullptr)
+    {
+        testsupport::WaitForControl(window, 1185, 20000);
+        if (tickCheck)
+            SendMessageW(GetDlgItem(window, 1231), BM_SETCHECK, BST_CHECKED, 0);
+        Save(Shoot(window, false), name, what);
+        PostMessageW(GetDlgItem(window, 1185), BM_CLICK, 0, 0);
+    }
+    Finish(box);
+}
+
+void MessageBoxes()
+{
+    MessageBoxShot(L"msgbox --flags 0x40 \"The scan is complete. No problems were found.\"", L"msgbox-ok",
+                   L"the message box, OK, information");
+    MessageBoxShot(L"msgbox --flags 0x24 \"Do you want to remove the 12 selected items?\"", L"msgbox-yesno",
+                   L"the message box, Yes/No, question");
+    MessageBoxShot(L"msgbox --flags 0x31 \"Closing now stops the running scan.\"", L"msgbox-okcancel",
+                   L"the message box, OK/Cancel, warning");
+    MessageBoxShot(L"msgbox --flags 0x23 \"Save the changes to your cleaning list before you leave?\"",
+                   L"msgbox-yesnocancel", L"the message box, Yes/No/Cancel with its side picture and check box",
+                   true);
+    MessageBoxShot(L"msgbox --flags 0x12 \"The file could not be deleted because another program uses it.\"",
+                   L"msgbox-abortretry", L"the message box, Abort/Retry/Cancel with its lower picture");
+    MessageBoxShot(L"iconchoice --icon 32 --large \"A restart finishes the repair. Restart the computer now?\" "
+                   L"\"Restart now\" \"Later\"",
+                   L"choice-large", L"the choice box with large buttons");
+    std::wstring text;
+    for (int i = 1; i <= 40; ++i)
+        text += L"This is sentence " + std::to_wstring(i) + L" of a very long message. ";
+    MessageBoxShot(L"msgbox --flags 0x10 \"" + text + L"\"", L"msgbox-longtext", L"the message box with very long text");
+}
 
 void FancyList()
 {
@@ -189,6 +229,7 @@ int wmain(int argc, wchar_t** argv)
           L"the pop-up with its subtitle and separator");
     About();
     Buttons();
+    MessageBoxes();
     FancyList();
     fclose(g_index);
     return 0;

@@ -1,5 +1,5 @@
 // Wrappers for the standard controls the framework's windows build on: buttons, statics,
-// tooltips and image lists.
+// progress bars, tooltips and image lists.
 #pragma once
 
 #include "gdi.h"
@@ -38,6 +38,18 @@ public:
     HBITMAP GetBitmap() const;
     HICON SetIcon(HICON hIcon);
     HICON GetIcon() const;
+};
+
+// A progress bar; usually bound to a dialog's control with Attach or SubclassDlgItem.
+class FRAMEWORK_API CProgressCtrl : public CWnd
+{
+    DECLARE_DYNAMIC(CProgressCtrl)
+public:
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+
+    void SetRange32(int nLower, int nUpper);
+    int SetPos(int nPos); // the previous position
+    int GetPos() const;
 };
 
 // A tooltip window owned by a parent. Tools are added without subclassing: the owner passes

@@ -66,6 +66,9 @@ struct AFX_CTLCOLOR
 // void OnSysCommand(UINT nID, LPARAM lParam)
 #define ON_WM_SYSCOMMAND() \
     {WM_SYSCOMMAND, 0, 0, 0, nullptr, AFX_MSG_THUNK(pThis->OnSysCommand(static_cast<UINT>(wParam), lParam); return 0;)},
+// void OnWindowPosChanging(WINDOWPOS* lpwndpos)
+#define ON_WM_WINDOWPOSCHANGING() \
+    {WM_WINDOWPOSCHANGING, 0, 0, 0, nullptr, AFX_MSG_THUNK(pThis->OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam)); return 0;)},
 // void OnGetMinMaxInfo(MINMAXINFO* lpMMI)
 #define ON_WM_GETMINMAXINFO() \
     {WM_GETMINMAXINFO, 0, 0, 0, nullptr, AFX_MSG_THUNK(pThis->OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;)},
@@ -212,6 +215,7 @@ protected:
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
+    void OnWindowPosChanging(WINDOWPOS* lpwndpos);
     BOOL OnHelpInfo(HELPINFO* pHelpInfo);
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);

@@ -127,6 +127,14 @@ SUITECORE_API CDownloadItem* GetDownloadFile(int nIndex);
 // "simple", "title", "label", "description", "language". 1 for a known name, else 0.
 SUITECORE_API int SetDownloadOption(LPCWSTR lpszName, LPCWSTR lpszValue);
 
+// Runs the queue under the download dialog (never visible while the "hidden" option is "1")
+// on the calling thread; true when every file is done. An empty queue, or one whose every item
+// is done, gives true without a dialog.
+SUITECORE_API BOOL DownloadQueuedFiles();
+// True when InternetGetConnectedState reports a modem or LAN connection; also true when
+// WinInet lacks that function.
+SUITECORE_API BOOL IsInternetConnected();
+
 // The value printed with "%d", then formatted with the user-default locale's separators and
 // grouping, without decimals.
 SUITECORE_API CString FormatLocaleNumber(int nValue);
