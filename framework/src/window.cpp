@@ -77,6 +77,7 @@ CWnd::CWnd() = default;
 
 CWnd::~CWnd()
 {
+    DestroyControl();
     if (m_hWnd && Handles().Permanent(m_hWnd) == this)
         DestroyWindow();
 }

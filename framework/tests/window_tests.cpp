@@ -3,6 +3,7 @@
 #include <framework/dialog.h>
 #include <framework/exception.h>
 #include <framework/module.h>
+#include <framework/thread.h>
 #include <framework/window.h>
 
 #include <gtest/gtest.h>
@@ -446,6 +447,58 @@ TEST(CDialogTest, TheDesktopAndOtherThreadsWindowsAreNeverDisabled)
         EXPECT_TRUE(enabledWhileRunning);
         EXPECT_TRUE(IsWindowEnabled(parent));
     }
+}
+
+namespace
+{
+struct WorkerModal
+{
+    HWND hOwner = nullptr;
+    HWND hDialogOwner = nullptr;
+    DWORD dialogThread = 0;
+    BOOL ownerEnabledMeanwhile = FALSE;
+    INT_PTR result = 0;
+};
+
+UINT __cdecl RunDialogOnWorker(LPVOID pParam)
+{
+    auto& job = *static_cast<WorkerModal*>(pParam);
+    CTestDialog dlg(CWnd::FromHandle(job.hOwner));
+    dlg.m_onInit = [&](CTestDialog& d)
+    {
+        job.hDialogOwner = GetWindow(d.m_hWnd, GW_OWNER);
+        job.dialogThread = GetWindowThreadProcessId(d.m_hWnd, nullptr);
+        job.ownerEnabledMeanwhile = IsWindowEnabled(job.hOwner);
+        // The owner's thread answers what the dialog sends it while it waits.
+        SendMessageW(job.hOwner, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"told"));
+        Post(d, WM_COMMAND, IDCANCEL);
+    };
+    job.result = dlg.DoModal();
+    return 0;
+}
+} // namespace
+
+TEST(CDialogTest, RunsModallyOnAWorkerOwnedByAWindowOfTheWaitingThread)
+{
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+    WorkerModal job;
+    job.hOwner = owner.m_hWnd;
+    CWinThread* worker = AfxBeginThread(&RunDialogOnWorker, &job, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    ASSERT_NE(nullptr, worker);
+    worker->m_bAutoDelete = FALSE;
+    worker->ResumeThread();
+    EXPECT_EQ(WAIT_OBJECT_0, AfxWaitDispatchingSent(worker->m_hThread, 60000));
+    delete worker;
+    EXPECT_EQ(IDCANCEL, job.result);
+    EXPECT_EQ(owner.m_hWnd, job.hDialogOwner);
+    EXPECT_NE(GetCurrentThreadId(), job.dialogThread);
+    // A window of another thread is left enabled (its own code decides), as for any parent.
+    EXPECT_TRUE(job.ownerEnabledMeanwhile);
+    CString text;
+    owner.GetWindowText(text);
+    EXPECT_STREQ(L"told", text);
+    owner.DestroyWindow();
 }
 
 TEST(CDialogTest, ADialogThatCannotStartReturnsMinusOne)

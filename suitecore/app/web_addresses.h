@@ -10,4 +10,6 @@ constexpr const wchar_t* kWebSite = L"http://www.orvane.example/";
 constexpr const wchar_t* kProductPage = L"http://www.orvane.example/qmn";
 // The online-help page.
 constexpr const wchar_t* kOnlineHelpPage = L"http://www.orvane.example/qmn/help/showhelp.aspx";
+// The technical support's mail address, shown by the before-uninstall survey.
+constexpr const wchar_t* kSupportMail = L"support@orvane.example";
 } // namespace suitecore::web

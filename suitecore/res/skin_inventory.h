@@ -38,6 +38,7 @@ inline constexpr SkinPicture kSkinInventory[] = {
     {SkinKind::Bitmap, 1062, 75, 18, 3, 0}, // restore button
     {SkinKind::Bitmap, 1063, 75, 18, 3, 0}, // maximise button
     {SkinKind::Bitmap, 1042, 75, 18, 3, 0}, // minimise button
+    {SkinKind::Bitmap, 1039, 600, 24, 25, 0}, // feedback form: tool icons, 24 x 24 cells by application id
     {SkinKind::Bitmap, 1051, 237, 23, 3, 0}, // message box button, default
     {SkinKind::Bitmap, 1065, 237, 23, 3, 0}, // message box button, others
     {SkinKind::Bitmap, 1074, 480, 28, 4, 0}, // light text button, small

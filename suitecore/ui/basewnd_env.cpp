@@ -5,6 +5,7 @@
 #include "../app/web_addresses.h"
 
 #include "suitecore/app.h"
+#include "suitecore/feedback_dialog.h"
 #include "suitecore/paths.h"
 #include "suitecore/ui/panels.h"
 #include "suitecore/ui/window_effects.h"
@@ -73,5 +74,8 @@ CString AppFolder()
     return folder;
 }
 
-void OpenFeedbackForm(CWnd*) {}
+void OpenFeedbackForm(CWnd* pOwner)
+{
+    ShowFeedbackDialog(pOwner);
+}
 } // namespace suitecore::basewnd

@@ -21,6 +21,6 @@ HICON PanelIcon();          // the process-wide small panel icon, never destroye
 BOOL MakeTranslucent(HWND hWnd, BYTE alpha);
 // The application's folder (the tool's executable).
 CString AppFolder();
-// Opens the feedback form (the form is not part of the library yet: nothing happens).
+// Shows the feedback form over the owner.
 void OpenFeedbackForm(CWnd* pOwner);
 } // namespace suitecore::basewnd

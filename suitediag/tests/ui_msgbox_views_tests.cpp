@@ -1,7 +1,7 @@
 // "SuiteDiag ui msgbox", "ui choice" and "ui iconchoice", run from a copy of SuiteDiag whose
 // language file has captions of its own: the captions each button set takes from it (and the
 // literal ones it does not), the count passed through to the library, "@FILE" texts read from
-// the folder SuiteDiag was started in, and the result each view prints.
+// the folder SuiteDiag was started in, the result each view prints, and a missing language file.
 #include "suitediag_files.h"
 
 #include <testsupport/testsupport.h>
@@ -19,12 +19,11 @@ namespace
 {
 constexpr int kButton0 = 1185;
 constexpr int kClose = 1184;
+constexpr const wchar_t* kRecords = L"Software\\Orvane\\QMN3\\SuiteDiag\\MessageBoxStatus";
 
 bool IsSuiteDiagProcess(DWORD pid)
 {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return false;
     PROCESSENTRY32W entry{sizeof(entry)};
     bool found = false;
     for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
@@ -33,8 +32,9 @@ bool IsSuiteDiagProcess(DWORD pid)
     return found;
 }
 
-// The message box SuiteDiag shows: a dialog of a SuiteDiag process with the first button.
-HWND FindBox()
+// The message box a SuiteDiag process shows (a dialog with the first button). Other dialogs of
+// SuiteDiag, the framework's warnings, are answered with OK and counted.
+HWND FindBox(int* pWarnings = nullptr)
 {
     HWND found = nullptr;
     testsupport::WaitUntil(
@@ -44,97 +44,97 @@ HWND FindBox()
             {
                 DWORD pid = 0;
                 GetWindowThreadProcessId(w, &pid);
-                if (IsWindowVisible(w) && GetDlgItem(w, kButton0) && IsSuiteDiagProcess(pid))
+                if (!IsWindowVisible(w) || !IsSuiteDiagProcess(pid))
+                    continue;
+                if (GetDlgItem(w, kButton0))
                     found = w;
+                else if (pWarnings && GetDlgItem(w, IDOK) && PostMessageW(GetDlgItem(w, IDOK), BM_CLICK, 0, 0))
+                {
+                    ++*pWarnings;
+                    Sleep(300);
+                }
             }
             return found != nullptr;
         },
-        60000);
+        120000);
     return found;
 }
 
-// SuiteDiag and its DLLs in a folder of their own, with a language file of distinctive texts.
+// A view run: the box's captions and client height, then a click; what SuiteDiag printed.
+struct ViewRun
+{
+    std::vector<std::wstring> captions;
+    int height = 0;
+    int warnings = 0;
+    testsupport::ProcessResult process;
+
+    ViewRun(const std::wstring& exe, const std::wstring& arguments, int click)
+    {
+        std::thread runner([&] { process = testsupport::RunProcess(L"\"" + exe + L"\" ui " + arguments, 120000); });
+        if (HWND box = FindBox(&warnings))
+        {
+            Sleep(300);
+            for (int id = kButton0; id < kButton0 + 5; ++id)
+                if (HWND button = GetDlgItem(box, id))
+                    captions.push_back(testsupport::WindowText(button));
+            RECT rc{};
+            GetClientRect(box, &rc);
+            height = rc.bottom;
+            testsupport::ClickHeadless(GetDlgItem(box, click));
+        }
+        runner.join();
+    }
+};
+
+// SuiteDiag and its DLLs in a folder of their own, with or without a language file of
+// distinctive texts; the current folder is that folder while it lives.
 struct CopiedSuiteDiag
 {
-    explicit CopiedSuiteDiag(bool withLanguageFile = true)
+    explicit CopiedSuiteDiag(bool withLanguageFile)
     {
         for (const wchar_t* name : suitediag_tests::kSuiteDiagFiles)
             if (wcscmp(name, L"QMN.ini") != 0)
                 copied = copied &&
                          CopyFileW((testsupport::BinFolder() + L"\\" + name).c_str(), dir.File(name).c_str(), FALSE);
-        copied = copied && (!withLanguageFile || testsupport::WriteFileBytes(dir.File(L"QMN.ini"),
-                                                       "[QMN]\r\nIDS_OK=Okey-dokey\r\nIDS_CANCEL=Call it off\r\n"
-                                                       "IDS_YES=Aye\r\nIDS_NO=Nay\r\nIDS_CHK_MSGBOX=Never again\r\n"));
+        copied = copied && (!withLanguageFile ||
+                            testsupport::WriteFileBytes(dir.File(L"QMN.ini"),
+                                                        "[QMN]\r\nIDS_OK=Okey-dokey\r\nIDS_CANCEL=Call it off\r\n"
+                                                        "IDS_YES=Aye\r\nIDS_NO=Nay\r\nIDS_CHK_MSGBOX=Never again\r\n"));
+        GetCurrentDirectoryW(MAX_PATH, oldFolder);
+        SetCurrentDirectoryW(dir.Path().c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, kRecords);
     }
+    ~CopiedSuiteDiag()
+    {
+        SetCurrentDirectoryW(oldFolder);
+        RegDeleteKeyW(HKEY_CURRENT_USER, kRecords);
+    }
+    CopiedSuiteDiag(const CopiedSuiteDiag&) = delete;
+    CopiedSuiteDiag& operator=(const CopiedSuiteDiag&) = delete;
+    std::wstring Exe() const { return dir.File(L"SuiteDiag.exe"); }
+
     testsupport::TempDir dir;
     bool copied = true;
-};
-
-// SuiteDiag's message-box records (its choice boxes add one at every close), removed before
-// and after.
-class SuiteDiagRecords
-{
-public:
-    SuiteDiagRecords() { Remove(); }
-    ~SuiteDiagRecords() { Remove(); }
-    SuiteDiagRecords(const SuiteDiagRecords&) = delete;
-    SuiteDiagRecords& operator=(const SuiteDiagRecords&) = delete;
-    static constexpr const wchar_t* kPath = L"Software\\Orvane\\QMN3\\SuiteDiag\\MessageBoxStatus";
-    static DWORD Count()
-    {
-        HKEY key = nullptr;
-        DWORD values = 0;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return 0;
-        RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
-                         nullptr);
-        RegCloseKey(key);
-        return values;
-    }
-
-private:
-    static void Remove() { RegDeleteKeyW(HKEY_CURRENT_USER, kPath); }
-};
-
-// The process's current folder, for as long as the object lives.
-class CurrentFolder
-{
-public:
-    explicit CurrentFolder(const std::wstring& folder)
-    {
-        wchar_t old[MAX_PATH] = {};
-        GetCurrentDirectoryW(MAX_PATH, old);
-        m_old = old;
-        SetCurrentDirectoryW(folder.c_str());
-    }
-    ~CurrentFolder() { SetCurrentDirectoryW(m_old.c_str()); }
-    CurrentFolder(const CurrentFolder&) = delete;
-    CurrentFolder& operator=(const CurrentFolder&) = delete;
-
-private:
-    std::wstring m_old;
+    wchar_t oldFolder[MAX_PATH] = {};
 };
 } // namespace
 
 TEST(MsgBoxViews, CaptionsCountsTextFilesAndResults)
 {
-    SuiteDiagRecords records;
-    CopiedSuiteDiag diag;
+    CopiedSuiteDiag diag(true);
     ASSERT_TRUE(diag.copied);
-    // A long text in a file beside the start folder: the box grows taller than its default.
-    std::string longText;
+    // A long text in a file in the start folder: the box grows taller than its default.
+    std::string longText = "\xEF\xBB\xBF";
     for (int i = 0; i < 100; ++i)
         longText += "From the file. ";
-    ASSERT_TRUE(testsupport::WriteFileBytes(diag.dir.File(L"message.txt"), "\xEF\xBB\xBF" + longText));
-    CurrentFolder start(diag.dir.Path());
-
+    ASSERT_TRUE(testsupport::WriteFileBytes(diag.dir.File(L"message.txt"), longText));
     struct Case
     {
         const wchar_t* arguments;
         std::vector<std::wstring> captions;
         int click;
         const char* printed;
-        bool tall; // the text came from the file
+        bool fromFile;
     } cases[] = {
         {L"msgbox --flags 0 @message.txt", {L"Okey-dokey"}, kButton0, "result 1\n", true},
         {L"msgbox --flags 4 Sure?", {L"Aye", L"Nay"}, kButton0 + 1, "result 7\n", false},
@@ -148,35 +148,22 @@ TEST(MsgBoxViews, CaptionsCountsTextFilesAndResults)
     };
     for (const Case& c : cases)
     {
+        const ViewRun run(diag.Exe(), c.arguments, c.click);
         const std::string name = testsupport::Utf8(c.arguments);
-        testsupport::ProcessResult run;
-        std::thread runner([&] {
-            run = testsupport::RunProcess(L"\"" + diag.dir.File(L"SuiteDiag.exe") + L"\" ui " + c.arguments, 120000);
-        });
-        std::vector<std::wstring> captions;
-        RECT rc{};
-        if (HWND box = FindBox())
-        {
-            Sleep(300);
-            for (int id = kButton0; id < kButton0 + 5; ++id)
-                if (HWND button = GetDlgItem(box, id))
-                    captions.push_back(testsupport::WindowText(button));
-            GetClientRect(box, &rc);
-            testsupport::ClickHeadless(GetDlgItem(box, c.click));
-        }
-        runner.join();
-        EXPECT_EQ(c.captions, captions) << name;
-        EXPECT_EQ(c.printed, run.out) << name << run.err;
-        EXPECT_EQ(0u, run.exitCode) << name;
-        if (c.tall)
-        {
-            EXPECT_GT(rc.bottom, 300) << name;
-        }
+        EXPECT_EQ(c.captions, run.captions) << name;
+        EXPECT_EQ(c.printed, run.process.out) << name << run.process.err;
+        EXPECT_EQ(c.fromFile, run.height > 300) << name << " height " << run.height;
     }
-    // The five boxes with the check box recorded one value each.
-    EXPECT_EQ(5u, SuiteDiagRecords::Count());
+    // The five boxes with the check box added one record each.
+    HKEY key = nullptr;
+    DWORD values = 0;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, kRecords, 0, KEY_READ, &key));
+    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                     nullptr);
+    RegCloseKey(key);
+    EXPECT_EQ(5u, values);
     // An unreadable text file is a usage error.
-    const auto missing = testsupport::RunProcess(L"\"" + diag.dir.File(L"SuiteDiag.exe") + L"\" ui msgbox @none.txt");
+    const auto missing = testsupport::RunProcess(L"\"" + diag.Exe() + L"\" ui msgbox @none.txt");
     EXPECT_EQ(2u, missing.exitCode);
     EXPECT_NE(std::string::npos, missing.err.find("none.txt")) << missing.err;
 }
@@ -185,46 +172,8 @@ TEST(MsgBoxViews, WithoutTheLanguageFileEachCaptionWarnsAndTheBoxStillWorks)
 {
     CopiedSuiteDiag diag(false);
     ASSERT_TRUE(diag.copied);
-    testsupport::ProcessResult run;
-    std::thread runner([&] {
-        run = testsupport::RunProcess(L"\"" + diag.dir.File(L"SuiteDiag.exe") + L"\" ui msgbox --flags 4 Sure?", 120000);
-    });
-    // The warnings are the framework's message boxes: answered with their OK until the box shows.
-    int warnings = 0;
-    HWND box = nullptr;
-    testsupport::WaitUntil(
-        [&] {
-            for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w;
-                 w = FindWindowExW(nullptr, w, L"#32770", nullptr))
-            {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(w, &pid);
-                if (!IsWindowVisible(w) || !IsSuiteDiagProcess(pid))
-                    continue;
-                if (GetDlgItem(w, kButton0))
-                {
-                    box = w;
-                    return true;
-                }
-                if (HWND ok = GetDlgItem(w, IDOK))
-                {
-                    PostMessageW(ok, BM_CLICK, 0, 0);
-                    ++warnings;
-                    Sleep(300);
-                }
-            }
-            return false;
-        },
-        120000);
-    std::vector<std::wstring> captions;
-    if (box)
-    {
-        for (int id = kButton0; id < kButton0 + 2; ++id)
-            captions.push_back(testsupport::WindowText(GetDlgItem(box, id)));
-        testsupport::ClickHeadless(GetDlgItem(box, kButton0));
-    }
-    runner.join();
-    EXPECT_GE(warnings, 5); // one for each caption
-    EXPECT_EQ((std::vector<std::wstring>{L"", L""}), captions);
-    EXPECT_EQ("result 6\n", run.out) << run.err;
+    const ViewRun run(diag.Exe(), L"msgbox --flags 4 Sure?", kButton0);
+    EXPECT_GE(run.warnings, 5); // one for each caption
+    EXPECT_EQ((std::vector<std::wstring>{L"", L""}), run.captions);
+    EXPECT_EQ("result 6\n", run.process.out) << run.process.err;
 }

@@ -176,6 +176,53 @@ private:
     T* m_p = nullptr;
 };
 
+// Owns one VARIANT: VariantClear on reset and on destruction, so the BSTRs and interfaces a
+// VARIANT carries are freed on every path.
+class CUniqueVariant
+{
+public:
+    CUniqueVariant() noexcept { VariantInit(&m_v); }
+    ~CUniqueVariant() { VariantClear(&m_v); }
+    CUniqueVariant(const CUniqueVariant&) = delete;
+    CUniqueVariant& operator=(const CUniqueVariant&) = delete;
+    CUniqueVariant(CUniqueVariant&& other) noexcept : m_v(other.m_v) { VariantInit(&other.m_v); }
+    CUniqueVariant& operator=(CUniqueVariant&& other) noexcept
+    {
+        if (this != &other)
+        {
+            VariantClear(&m_v);
+            m_v = other.m_v;
+            VariantInit(&other.m_v);
+        }
+        return *this;
+    }
+
+    VARIANT* get() noexcept { return &m_v; }
+    const VARIANT* get() const noexcept { return &m_v; }
+    const VARIANT& operator*() const noexcept { return m_v; }
+    void reset() noexcept { VariantClear(&m_v); }
+    // Clears the current value and hands out the VARIANT for a function that fills it.
+    VARIANT* put() noexcept
+    {
+        VariantClear(&m_v);
+        return &m_v;
+    }
+    // Takes a new BSTR copy of the text; false when memory ran out.
+    bool SetString(LPCWSTR text) noexcept
+    {
+        VariantClear(&m_v);
+        BSTR copy = SysAllocString(text ? text : L"");
+        if (!copy)
+            return false;
+        V_VT(&m_v) = VT_BSTR;
+        V_BSTR(&m_v) = copy;
+        return true;
+    }
+
+private:
+    VARIANT m_v;
+};
+
 // CoInitialize for the lifetime of the object; CoUninitialize only when it succeeded.
 class CComApartment
 {

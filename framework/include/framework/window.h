@@ -18,6 +18,9 @@
 class CWnd;
 class CDC;
 class CMenu;
+struct IOleClientSite;
+struct IOleObject;
+struct IUnknown;
 
 // Messages of the framework's loops: WM_KICKIDLE goes to a modal loop's window while its
 // queue is empty (the answer TRUE asks for more idle calls); WM_IDLEUPDATECMDUI goes to the
@@ -344,8 +347,20 @@ public:
     int SetWindowRgn(HRGN hRgn, BOOL bRedraw);
     int GetWindowRgn(HRGN hRgn) const;
 
+    // ---- ActiveX controls (olecontrol.cpp) ----
+    // Creates the control clsid, gives it pSite as its client site, activates it in place
+    // over rect of pParentWnd and binds this object to the control's window (identifier
+    // nID). False, with nothing kept, when any step fails.
+    BOOL CreateControl(REFCLSID clsid, LPCWSTR pszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                       UINT nID, IOleClientSite* pSite);
+    // The control's object (no reference added); null when this window is no control.
+    IUnknown* GetControlUnknown() const;
+    // Closes the control (its window goes with it) and lets go of its object and site.
+    void DestroyControl();
+
 private:
     HWND m_hWndOwner = nullptr;
+    IOleObject* m_pCtrlObject = nullptr;
 };
 
 // The number of temporary objects (windows and menus) the calling thread holds.

@@ -622,6 +622,19 @@ def nav_icon(cv, index, x, y, c, back):
         cv.stroke([(x + 12, y + 11), (x + 12, y + 17)], 2.6, c)
 
 
+def tool_icons():
+    """The feedback form's tool icons, 24 x 24 cells on white (the mask colour), one per
+    application id from 0 to 24: the navigation glyphs on a rounded tile of one of five colours."""
+    tiles = [FACE, GREEN, AMBER, RED, BAND]
+    cells = []
+    for i in range(25):
+        cv = Canvas(24, 24, WHITE)
+        cv.round_rect(0.5, 0.5, 23.5, 23.5, 4, tiles[i % 5])
+        nav_icon(cv, i % 8, 0, 0, TITLE, tiles[i % 5])
+        cells.append(cv)
+    return strip(cells)
+
+
 def nav_icons_png():
     cv = Canvas(192, 48, alpha=0)
     for i in range(8):
@@ -772,6 +785,7 @@ def inventory():
         bmp(1062, caption_strip(25, glyph_restore), 3, "restore button"),
         bmp(1063, caption_strip(25, glyph_maximise), 3, "maximise button"),
         bmp(1042, caption_strip(25, glyph_minimise), 3, "minimise button"),
+        bmp(1039, tool_icons(), 25, "feedback form: tool icons, 24 x 24 cells by application id"),
         bmp(1051, text_strip(79, 23, True, 3), 3, "message box button, default"),
         bmp(1065, text_strip(79, 23, False, 3), 3, "message box button, others"),
         bmp(1074, text_strip(120, 28, True, 4), 4, "light text button, small"),
