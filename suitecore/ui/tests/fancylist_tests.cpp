@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -125,6 +126,13 @@ using FancyListClicks = ListTest;
 using FancyListHeader = ListTest;
 using FancyListRows = ListTest;
 
+std::wstring WithoutBlanks(std::wstring text)
+{
+    text.erase(std::remove_if(text.begin(), text.end(), [](wchar_t c) { return c == L' ' || c == L'\t'; }),
+               text.end());
+    return text;
+}
+
 std::wstring Repeat(const std::wstring& piece, int count)
 {
     std::wstring text;
@@ -170,7 +178,7 @@ TEST_F(FancyListWrap, LinesFitAndBreakAtSpaceBackslashAndTab)
                          L"trace the removed programs left behind";
     const int lines = List().WrapText(&dc, text, 116);
     EXPECT_GT(lines, 3);
-    CString joined;
+    std::wstring joined;
     for (POSITION pos = List().m_lstLines.GetHeadPosition(); pos;)
     {
         const CString line = List().m_lstLines.GetNext(pos);
@@ -180,14 +188,9 @@ TEST_F(FancyListWrap, LinesFitAndBreakAtSpaceBackslashAndTab)
         const bool broken = line[line.GetLength() - 1] == L'\\' || text.Find(line + L" ") >= 0 ||
                             text.Find(line + L"\t") >= 0;
         EXPECT_TRUE(!pos || broken) << std::wstring(line.GetString());
-        joined += line;
+        joined += line.GetString();
     }
-    joined.Remove(L' ');
-    joined.Remove(L'\t');
-    CString expected = text;
-    expected.Remove(L' ');
-    expected.Remove(L'\t');
-    EXPECT_EQ(std::wstring(expected.GetString()), std::wstring(joined.GetString()));
+    EXPECT_EQ(WithoutBlanks(text.GetString()), WithoutBlanks(joined));
     SelectObject(dc.m_hDC, old);
 }
 
@@ -257,12 +260,25 @@ TEST_F(FancyListClicks, ToggleTheRowUnderTheCursorOnly)
     }
 }
 
-// Widths set through the real header: the check column keeps its width, the icon column keeps
-// at least the icon's, the description column at least 50.
-TEST_F(FancyListHeader, DragsBelowTheLimitsAreRefused)
+// AddIconColumn inserts "module name" (30 wide) once, behind the check column. Widths set
+// through the real header: the check column keeps its width, the icon column keeps at least the
+// icon's, the description column at least 50.
+TEST_F(FancyListHeader, IconColumnAndDragsBelowTheLimits)
 {
     CreateList(200, true);
-    ASSERT_TRUE(List().AddIconColumn(&m_icons)); // check 0, icon 1, description 2, tips 3
+    ASSERT_TRUE(List().AddIconColumn(&m_icons));
+    EXPECT_FALSE(List().AddIconColumn(&m_icons));
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 24}), (std::vector<int>{List().m_nCheckColumn, List().m_nIconColumn,
+                                                                 List().m_nDescriptionColumn,
+                                                                 List().m_rcIcon.right - List().m_rcIcon.left}));
+    wchar_t text[32] = {};
+    HDITEMW heading{};
+    heading.mask = HDI_TEXT | HDI_WIDTH;
+    heading.pszText = text;
+    heading.cchTextMax = 32;
+    ASSERT_TRUE(List().GetHeaderCtrl()->GetItem(1, &heading));
+    EXPECT_STREQ(L"module name", text);
+    EXPECT_EQ(30, heading.cxy);
     const HWND header = List().GetHeaderCtrl()->m_hWnd;
     struct Case
     {
@@ -304,26 +320,6 @@ TEST_F(FancyListHeader, EndOfDragMeasuresTheRowsAgain)
     List().SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&end));
     EXPECT_GT(List().GetRowHeight(), BodyPlusTitle(2) - 1);
     EXPECT_EQ(List().GetRowHeight(), ShownRowHeight());
-}
-
-TEST_F(FancyListRows, IconColumnIsInsertedOnceAndShiftsTheColumns)
-{
-    CreateList(200, true);
-    ASSERT_TRUE(List().AddIconColumn(&m_icons));
-    EXPECT_FALSE(List().AddIconColumn(&m_icons));
-    wchar_t text[32] = {};
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = text;
-    column.cchTextMax = 32;
-    ASSERT_TRUE(SendMessageW(List().m_hWnd, LVM_GETCOLUMNW, 1, reinterpret_cast<LPARAM>(&column)));
-    EXPECT_STREQ(L"module name", text);
-    EXPECT_EQ(30, column.cx);
-    EXPECT_EQ(4, List().GetColumnCount());
-    EXPECT_EQ(0, List().m_nCheckColumn);
-    EXPECT_EQ(1, List().m_nIconColumn);
-    EXPECT_EQ(2, List().m_nDescriptionColumn);
-    EXPECT_EQ(24, List().m_rcIcon.right - List().m_rcIcon.left);
 }
 
 // The check images come from bitmap 1092, two of 15 x 15; the same bitmap as a 32-bit list with
@@ -393,6 +389,26 @@ TEST_F(FancyListRows, ArraysStayInStepWithTheItems)
         EXPECT_EQ((std::vector<int>{0, 1}), Checks());
         ExpectInStep();
     }
+}
+
+// A list view made elsewhere (a dialog template's, say) and subclassed afterwards measures its
+// rows and keeps its arrays as one the list created.
+TEST_F(FancyListRows, SubclassedListBehavesAsCreated)
+{
+    const HWND hList = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED,
+                                       0, 0, 460, 340, m_parent.m_hWnd, reinterpret_cast<HMENU>(kListId),
+                                       GetModuleHandleW(nullptr), nullptr);
+    m_pList = std::make_unique<CFancyListCtrl>();
+    ASSERT_TRUE(List().SubclassWindow(hList));
+    List().InsertColumn(0, L"", LVCFMT_LEFT, 24);
+    List().InsertColumn(1, L"Tool", LVCFMT_LEFT, 200);
+    List().SetCheckColumn(0);
+    List().SetDescriptionColumn(1);
+    AddRows({L"one", L"two"});
+    List().SetItemDescription(1, L"first\nsecond");
+    EXPECT_EQ(BodyPlusTitle(2), ShownRowHeight());
+    EXPECT_EQ((std::vector<std::wstring>{L"one", L"two"}), Titles());
+    ExpectInStep();
 }
 
 // Notifications and draw requests for rows the arrays do not hold change nothing and throw
