@@ -207,9 +207,11 @@ TEST(ShutdownCountdown, OnlyAShutdownCanBeCancelledAndEveryClosePathAgrees)
             EXPECT_EQ(IDCANCEL, result);
         }
         else
+        {
             // Counting on (its own timer ticks too): below the start, still in the first minute.
             EXPECT_NE(L"0 : 59", seen.countdownAfter);
             EXPECT_EQ(L"0 : 5", seen.countdownAfter.substr(0, 5));
+        }
         EXPECT_TRUE(testsupport::ShutdownRequests().empty());
         EXPECT_EQ(nullptr, dlg.m_hWnd);
     }
