@@ -280,8 +280,13 @@ void CDlgAfterInstallWiz::StartScheduler()
     const CString folder = ToolFolder();
     ::SetCurrentDirectoryW(folder);
     const CString path = InToolFolder(L"Tasklane.exe");
+    // Not there: nothing to start, and nothing to report (the shell would ask the user in a
+    // message box and hold the worker until someone answers).
+    if (::GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
+        return;
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_FLAG_NO_UI;
     info.lpVerb = L"open";
     info.lpFile = path;
     info.lpParameters = L"-qmnservice";
