@@ -105,11 +105,12 @@ function(suite_version_resource target)
 endfunction()
 
 # suite_add_gtest(name SOURCES files... [LIBS libs...] [LABELS labels...] [LOCKS locks...] [TIMEOUT s]
-#                 [DISPLAY] [PROPERTIES name value...])
+#                 [DISPLAY] [WIN32_PREFIX] [PROPERTIES name value...])
 # A GoogleTest executable run under Wine; every test case becomes a CTest test at test time,
 # so the build itself never starts Wine. DISPLAY tests draw for real: they run with the X11
 # driver and a virtual desktop in a prefix of their own, under Xvfb, and carry the label
-# "display". PROPERTIES are further CTest properties of every case, one value each.
+# "display". WIN32_PREFIX tests run in a 32-bit-only prefix of their own (a Windows without
+# WOW64) and carry the label "win32prefix". PROPERTIES are further CTest properties of every case, one value each.
 #
 # LABELS and LOCKS are lists, and gtest_discover_tests cannot carry a list value: its
 # PROPERTIES pass through several rounds of list expansion that drop any escaping, so
@@ -118,18 +119,28 @@ endfunction()
 # list of case names the discovery leaves behind. The declared labels and locks of every
 # executable are also recorded in suite_gtests.json for the build test that checks them.
 function(suite_add_gtest name)
-    cmake_parse_arguments(ARG "DISPLAY" "TIMEOUT" "SOURCES;LIBS;LABELS;LOCKS;PROPERTIES" ${ARGN})
+    cmake_parse_arguments(ARG "DISPLAY;WIN32_PREFIX" "TIMEOUT" "SOURCES;LIBS;LABELS;LOCKS;PROPERTIES" ${ARGN})
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 120)
     endif()
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} gmock gtest_main suite_warnings)
+    # The suite's own test main: a program that loads SuiteCore gets the shutdown recorder
+    # installed through SuiteCore's import target (it looks at SUITE_GTEST), and the main
+    # refuses to run without it.
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} gmock suite_test_main suite_warnings)
+    set_target_properties(${name} PROPERTIES SUITE_GTEST ON)
     suite_runtime(${name} SHARED)
     if(ARG_DISPLAY)
         set_target_properties(${name} PROPERTIES
             CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/cmake/wine-run-display;${SUITE_WINEPREFIX}")
         list(APPEND ARG_LABELS display)
         list(APPEND ARG_LOCKS x_display)
+    endif()
+    if(ARG_WIN32_PREFIX)
+        set_target_properties(${name} PROPERTIES
+            CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/cmake/wine-run-win32;${SUITE_WINEPREFIX}")
+        list(APPEND ARG_LABELS win32prefix)
+        list(APPEND ARG_LOCKS win32_prefix) # each run ends the prefix's wineserver
     endif()
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST

@@ -73,3 +73,64 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
     }
     return TRUE;
 }
+
+// ---- The wait cursor ----
+
+namespace
+{
+// Per thread: a cursor belongs to the thread that set it.
+thread_local int t_waitDepth = 0;
+thread_local HCURSOR t_hCursorBeforeWait = nullptr;
+
+void DoWaitCursor(int nCode)
+{
+    if (nCode > 0)
+    {
+        HCURSOR hPrevious = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        if (t_waitDepth++ == 0)
+            t_hCursorBeforeWait = hPrevious;
+    }
+    else if (nCode < 0)
+    {
+        if (t_waitDepth == 0)
+            return;
+        if (--t_waitDepth == 0)
+        {
+            ::SetCursor(t_hCursorBeforeWait);
+            t_hCursorBeforeWait = nullptr;
+        }
+    }
+    else if (t_waitDepth > 0)
+        ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+}
+} // namespace
+
+void CCmdTarget::BeginWaitCursor()
+{
+    DoWaitCursor(1);
+}
+
+void CCmdTarget::EndWaitCursor()
+{
+    DoWaitCursor(-1);
+}
+
+void CCmdTarget::RestoreWaitCursor()
+{
+    DoWaitCursor(0);
+}
+
+CWaitCursor::CWaitCursor()
+{
+    DoWaitCursor(1);
+}
+
+CWaitCursor::~CWaitCursor()
+{
+    DoWaitCursor(-1);
+}
+
+void CWaitCursor::Restore()
+{
+    DoWaitCursor(0);
+}

@@ -7,6 +7,7 @@ IMPLEMENT_DYNAMIC(CStatic, CWnd)
 IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CToolTipCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CImageList, CObject)
+IMPLEMENT_DYNAMIC(CAnimateCtrl, CWnd)
 
 namespace
 {
@@ -127,6 +128,50 @@ int CProgressCtrl::SetPos(int nPos)
 int CProgressCtrl::GetPos() const
 {
     return static_cast<int>(::SendMessageW(m_hWnd, PBM_GETPOS, 0, 0));
+}
+
+// ---- CAnimateCtrl ----
+
+BOOL CAnimateCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+{
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_ANIMATE_CLASS};
+    ::InitCommonControlsEx(&icc);
+    return CreateChild(*this, ANIMATE_CLASSW, nullptr, dwStyle, rect, pParentWnd, nID);
+}
+
+BOOL CAnimateCtrl::Open(UINT nID)
+{
+    LPCWSTR lpszName = MAKEINTRESOURCEW(nID);
+    HINSTANCE hInstance = AfxFindResourceHandle(lpszName, L"AVI");
+    if (!hInstance)
+        return FALSE;
+    return static_cast<BOOL>(
+        ::SendMessageW(m_hWnd, ACM_OPENW, reinterpret_cast<WPARAM>(hInstance), reinterpret_cast<LPARAM>(lpszName)));
+}
+
+BOOL CAnimateCtrl::Open(LPCWSTR lpszFileName)
+{
+    return static_cast<BOOL>(::SendMessageW(m_hWnd, ACM_OPENW, 0, reinterpret_cast<LPARAM>(lpszFileName)));
+}
+
+BOOL CAnimateCtrl::Close()
+{
+    return static_cast<BOOL>(::SendMessageW(m_hWnd, ACM_OPENW, 0, 0));
+}
+
+BOOL CAnimateCtrl::Play(UINT nFrom, UINT nTo, UINT nRep)
+{
+    return static_cast<BOOL>(::SendMessageW(m_hWnd, ACM_PLAY, nRep, MAKELPARAM(nFrom, nTo)));
+}
+
+BOOL CAnimateCtrl::Stop()
+{
+    return static_cast<BOOL>(::SendMessageW(m_hWnd, ACM_STOP, 0, 0));
+}
+
+BOOL CAnimateCtrl::Seek(UINT nTo)
+{
+    return static_cast<BOOL>(::SendMessageW(m_hWnd, ACM_PLAY, 1, MAKELPARAM(nTo, nTo)));
 }
 
 // ---- CToolTipCtrl ----

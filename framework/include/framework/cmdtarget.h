@@ -126,7 +126,26 @@ public:
     // code is nCode and whose identifier range holds nID. Null when none does.
     const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT message, UINT nCode, UINT nID) const;
 
+    // The hourglass while a long operation runs on the calling thread. Calls nest; the last
+    // EndWaitCursor puts back the cursor shown before the first BeginWaitCursor.
+    // RestoreWaitCursor shows the hourglass again after something (a message box) changed it.
+    void BeginWaitCursor();
+    void EndWaitCursor();
+    void RestoreWaitCursor();
+
 protected:
     virtual const AFX_MSGMAP* GetMessageMap() const;
     static const AFX_MSGMAP* GetThisMessageMap();
+};
+
+// Shows the hourglass for as long as it lives, and puts back the cursor before it on every way
+// out of the scope, exceptions included.
+class FRAMEWORK_API CWaitCursor
+{
+public:
+    CWaitCursor();
+    ~CWaitCursor();
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+    void Restore();
 };

@@ -80,6 +80,24 @@ private:
     static void FillInToolInfo(TTTOOLINFOW& ti, CWnd* pWnd, UINT_PTR nIDTool);
 };
 
+// An animation control playing an AVI clip of uncompressed or RLE frames, silent.
+class FRAMEWORK_API CAnimateCtrl : public CWnd
+{
+    DECLARE_DYNAMIC(CAnimateCtrl)
+public:
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+
+    // The clip of an "AVI" resource, found through the resource chain (the program first, then
+    // the extension modules), or a file.
+    BOOL Open(UINT nID);
+    BOOL Open(LPCWSTR lpszFileName);
+    BOOL Close();
+    // Frames nFrom to nTo (0xFFFF or -1: the last), nRep times (-1: without end).
+    BOOL Play(UINT nFrom, UINT nTo, UINT nRep);
+    BOOL Stop();
+    BOOL Seek(UINT nTo);
+};
+
 // An image list that owns its handle; Attach and Detach hand the ownership over.
 class FRAMEWORK_API CImageList : public CObject
 {
