@@ -207,13 +207,7 @@ void CDlgShutDown::CloseOperation()
 
 void CDlgShutDown::OnPaint()
 {
-    CPaintDC dc(this);
-    RECT rc{};
-    GetClientRect(&rc);
-    if (rc.right <= 0 || rc.bottom <= 0)
-        return;
-    CXTMemDC memDC(&dc, rc, RGB(255, 255, 255));
-    PaintContent(&memDC, rc);
+    PaintBuffered(*this, [this](CDC* pDC, const RECT& rc) { PaintContent(pDC, rc); });
 }
 
 void CDlgShutDown::PaintContent(CDC* pDC, const RECT& rc)

@@ -44,21 +44,6 @@ const WhiteBrush g_whiteBrush;
 
 BOOL g_bToolTipsEnabled = FALSE;
 
-// BeginPaint/EndPaint for the length of a paint handler.
-class PaintScope
-{
-public:
-    explicit PaintScope(HWND hWnd) : m_hWnd(hWnd) { m_hdc = ::BeginPaint(hWnd, &m_ps); }
-    ~PaintScope() { ::EndPaint(m_hWnd, &m_ps); }
-    PaintScope(const PaintScope&) = delete;
-    PaintScope& operator=(const PaintScope&) = delete;
-    HDC Dc() const { return m_hdc; }
-
-private:
-    HWND m_hWnd;
-    PAINTSTRUCT m_ps{};
-    HDC m_hdc;
-};
 } // namespace
 
 // ---- Skin pictures -------------------------------------------------------------------------

@@ -268,13 +268,7 @@ void CDlgBaseAppDlg::OnPaint()
         CDlgBaseWnd::OnPaint();
         return;
     }
-    CPaintDC dc(this);
-    RECT rc{};
-    GetClientRect(&rc);
-    if (rc.right <= 0 || rc.bottom <= 0)
-        return;
-    CXTMemDC memDC(&dc, rc, RGB(255, 255, 255));
-    DrawFrame(&memDC, rc);
+    PaintBuffered(*this, [this](CDC* pDC, const RECT& rc) { DrawFrame(pDC, rc); });
 }
 
 void CDlgBaseAppDlg::DrawFrame(CDC* pDC, const RECT& rcClient)

@@ -282,13 +282,7 @@ void CDlgLeftDlgBase::OnPaint()
         CDlgBaseWnd::OnPaint();
         return;
     }
-    CPaintDC dc(this);
-    RECT rc{};
-    GetClientRect(&rc);
-    if (rc.right <= 0 || rc.bottom <= 0)
-        return;
-    CXTMemDC memDC(&dc, rc, RGB(255, 255, 255));
-    DrawBackground(&memDC);
+    PaintBuffered(*this, [this](CDC* pDC, const RECT&) { DrawBackground(pDC); });
 }
 
 void CDlgLeftDlgBase::DrawBackground(CDC* pDC)
@@ -350,13 +344,7 @@ void CDlgLeftSideChild::OnPaint()
         CDlgBaseWnd::OnPaint();
         return;
     }
-    CPaintDC dc(this);
-    RECT rc{};
-    GetClientRect(&rc);
-    if (rc.right <= 0 || rc.bottom <= 0)
-        return;
-    CXTMemDC memDC(&dc, rc, RGB(255, 255, 255));
-    DrawBackground(&memDC, rc, TRUE);
+    PaintBuffered(*this, [this](CDC* pDC, const RECT& rc) { DrawBackground(pDC, rc, TRUE); });
 }
 
 void CDlgLeftSideChild::DrawBackground(CDC* pDC, const RECT& rcClient, BOOL bDrawSeparator)

@@ -98,21 +98,6 @@ private:
     HGDIOBJ m_hOld = nullptr;
 };
 
-// BeginPaint/EndPaint for the length of a paint handler.
-class PaintScope
-{
-public:
-    explicit PaintScope(HWND hWnd) : m_hWnd(hWnd) { m_hdc = ::BeginPaint(hWnd, &m_ps); }
-    ~PaintScope() { ::EndPaint(m_hWnd, &m_ps); }
-    PaintScope(const PaintScope&) = delete;
-    PaintScope& operator=(const PaintScope&) = delete;
-    HDC Dc() const { return m_hdc; }
-
-private:
-    HWND m_hWnd;
-    PAINTSTRUCT m_ps{};
-    HDC m_hdc;
-};
 
 // Text in a colour and font, transparent, for the length of a few draws.
 class TextScope
@@ -632,6 +617,23 @@ CQMNMessageBox::~CQMNMessageBox() = default;
 
 // ---- The tools' entry points ---------------------------------------------------------------
 
+namespace
+{
+// The type icon of an icon kind: error, question, else information.
+UINT TypeIconFor(UINT nIconKind)
+{
+    switch (nIconKind)
+    {
+    case MB_ICONERROR:
+        return kIconError;
+    case MB_ICONQUESTION:
+        return kIconQuestion;
+    default:
+        return kIconInformation;
+    }
+}
+} // namespace
+
 int ShowMessageBox(LPCWSTR lpszText, UINT nFlags, CWnd* pParent, const RECT* pRect, BOOL bWrapPlainText)
 {
     CQMNMessageBox box(pParent);
@@ -661,19 +663,9 @@ int ShowMessageBox(LPCWSTR lpszText, UINT nFlags, CWnd* pParent, const RECT* pRe
         box.SetButtons(MSGBOX_TYPE_OK, 0, nullptr, 0, FALSE);
         break;
     }
-    switch (nFlags & 0xF0)
-    {
-    case MB_ICONERROR:
-    case 0x30:
-        box.SetTypeIcon(kIconError);
-        break;
-    case MB_ICONQUESTION:
-        box.SetTypeIcon(kIconQuestion);
-        break;
-    default:
-        box.SetTypeIcon(kIconInformation);
-        break;
-    }
+    // The warning icon (0x30) shows as the error icon.
+    const UINT nIconKind = nFlags & 0xF0;
+    box.SetTypeIcon(TypeIconFor(nIconKind == MB_ICONWARNING ? MB_ICONERROR : nIconKind));
     box.m_bWrapPlainText = bWrapPlainText ? 1 : 0;
     box.SetMessageText(lpszText);
     box.DoModal();
@@ -703,18 +695,7 @@ int ShowIconChoiceBox(LPCWSTR lpszText, UINT nIconKind, int nCount, const CStrin
     box.SetButtons(bCheckBox ? MSGBOX_TYPE_CHOICE_CHECK : MSGBOX_TYPE_CHOICE, nCount, pCaptions, 0, bLargeButtons);
     if (pRect)
         box.SetBoxRect(*pRect);
-    switch (nIconKind)
-    {
-    case MB_ICONERROR:
-        box.SetTypeIcon(kIconError);
-        break;
-    case MB_ICONQUESTION:
-        box.SetTypeIcon(kIconQuestion);
-        break;
-    default:
-        box.SetTypeIcon(kIconInformation);
-        break;
-    }
+    box.SetTypeIcon(TypeIconFor(nIconKind));
     box.SetMessageText(lpszText);
     box.DoModal();
     return box.GetResult();
