@@ -62,12 +62,10 @@ int Channel(DWORD pixel, int shift)
 
 bool IsPaletteDevice(HWND hWnd)
 {
-    HDC hdc = ::GetDC(hWnd);
-    if (!hdc)
+    CClientDC dc(CWnd::FromHandle(hWnd));
+    if (!dc.GetSafeHdc())
         return true;
-    const bool palette = (::GetDeviceCaps(hdc, RASTERCAPS) & RC_PALETTE) != 0;
-    ::ReleaseDC(hWnd, hdc);
-    return palette;
+    return (::GetDeviceCaps(dc.GetSafeHdc(), RASTERCAPS) & RC_PALETTE) != 0;
 }
 
 // Blits the bitmap onto the DC at (0, 0).
@@ -309,15 +307,11 @@ HBITMAP CFadeWnd::BuildFrame(int nPercent)
 void CFadeWnd::ShowFrame(HBITMAP hFrame, int nPercent)
 {
     CUniqueBitmap previous(hFrame);
-    HDC hdc = ::GetDC(m_hWnd);
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        std::swap(previous, m_bmpFaded);
-        BlitBitmap(hdc, m_bmpFaded.get(), m_nWidth, m_nHeight);
-        m_nShownPercent = nPercent;
-    }
-    if (hdc)
-        ::ReleaseDC(m_hWnd, hdc);
+    CClientDC dc(this);
+    std::lock_guard<std::mutex> guard(m_lock);
+    std::swap(previous, m_bmpFaded);
+    BlitBitmap(dc.GetSafeHdc(), m_bmpFaded.get(), m_nWidth, m_nHeight);
+    m_nShownPercent = nPercent;
 }
 
 void CFadeWnd::StopAnimation()
