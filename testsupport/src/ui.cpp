@@ -220,6 +220,16 @@ bool ScriptedAnswers::WaitForAnswers(size_t count, DWORD timeoutMs)
     return WaitUntil([&] { return Seen().size() >= count; }, timeoutMs);
 }
 
+bool ScriptedAnswers::WaitForFinishedActions(size_t count, DWORD timeoutMs)
+{
+    return WaitUntil(
+        [&] {
+            std::lock_guard<std::mutex> hold(m_lock);
+            return m_finished >= count;
+        },
+        timeoutMs);
+}
+
 void ScriptedAnswers::Visit(HWND window)
 {
     Action action;
@@ -248,6 +258,15 @@ void ScriptedAnswers::Visit(HWND window)
                 answered.controls.push_back({GetDlgCtrlID(child), ClassName(child), WindowText(child)});
         m_seen.push_back(std::move(answered));
     }
+    struct CountFinished
+    {
+        ScriptedAnswers& self;
+        ~CountFinished()
+        {
+            std::lock_guard<std::mutex> hold(self.m_lock);
+            ++self.m_finished;
+        }
+    } countFinished{*this};
     action(window);
 }
 

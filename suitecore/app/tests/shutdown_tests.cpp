@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <vector>
 
 using testsupport::ShutdownRequest;
@@ -17,6 +18,7 @@ using testsupport::ShutdownRequest;
 namespace
 {
 constexpr UINT WM_TEST_END = WM_APP + 77;
+constexpr UINT WM_TEST_MARK = WM_APP + 78;
 
 // A top-level window that stands in for the tool's main window.
 struct MainWindow
@@ -145,6 +147,14 @@ public:
         EndShade();
         return 0;
     }
+    // Posted after the case's message: once it is handled, so is the case's message, and
+    // the countdown was still up to see it.
+    LRESULT OnTestMark(WPARAM, LPARAM)
+    {
+        marked = true;
+        return 0;
+    }
+    std::atomic<bool> marked{false};
 
 protected:
     DECLARE_MESSAGE_MAP()
@@ -152,6 +162,7 @@ protected:
 
 BEGIN_MESSAGE_MAP(CEndableShutDown, CDlgShutDown)
     ON_MESSAGE(WM_TEST_END, &CEndableShutDown::OnTestEnd)
+    ON_MESSAGE(WM_TEST_MARK, &CEndableShutDown::OnTestMark)
 END_MESSAGE_MAP()
 } // namespace
 
@@ -190,8 +201,12 @@ TEST(ShutdownCountdown, OnlyAShutdownCanBeCancelledAndEveryClosePathAgrees)
         testsupport::ScriptedAnswers answers;
         answers.On(L"#32770", c.restart ? L"Restart Alert" : L"Shutdown Alert", [&](HWND popup) {
             HWND shade = GetParent(popup);
+            // Both go through the modal loop in order (no fixed wait, which a loaded machine
+            // outlasts): the mark is handled only if the case's message left the countdown up.
             PostMessageW(popup, c.message, c.wParam, c.lParam);
-            seen.endedByCase = testsupport::WaitUntil([&] { return !IsWindowVisible(shade); }, 1500);
+            PostMessageW(popup, WM_TEST_MARK, 0, 0);
+            testsupport::WaitUntil([&] { return dlg.marked || !IsWindowVisible(shade); });
+            seen.endedByCase = !dlg.marked;
             if (seen.endedByCase)
                 return;
             // Still counting: one more tick moves it on.
@@ -200,6 +215,7 @@ TEST(ShutdownCountdown, OnlyAShutdownCanBeCancelledAndEveryClosePathAgrees)
             PostMessageW(popup, WM_TEST_END, 0, 0);
         });
         const int result = DoModalShaded(&main.wnd, &dlg, IDD_SHUTDOWN);
+        ASSERT_TRUE(answers.WaitForFinishedActions(1));
         ASSERT_EQ(1u, answers.Seen().size());
         EXPECT_EQ(c.ends, seen.endedByCase);
         if (c.ends)

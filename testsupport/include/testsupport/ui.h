@@ -111,6 +111,10 @@ public:
     std::vector<Answered> Seen();
     // Waits until `count` windows have been answered.
     bool WaitForAnswers(size_t count, DWORD timeoutMs = 30000);
+    // Waits until `count` actions have returned. A window is recorded before its action runs,
+    // so a test that reads what an action found must wait for this first: an action that
+    // ends the dialog is often still running when the dialog's caller returns.
+    bool WaitForFinishedActions(size_t count, DWORD timeoutMs = 30000);
 
 private:
     struct Rule
@@ -125,6 +129,7 @@ private:
     std::mutex m_lock;
     std::vector<Rule> m_rules;
     std::vector<Answered> m_seen;
+    size_t m_finished = 0;
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
