@@ -124,7 +124,8 @@ int RunDownload(suitediag::Args& args)
     {
         // The WinInet code tells a refused certificate from a refused connection.
         if (dwError)
-            suitediag::ErrFormat(L"SuiteDiag download: the last pass failed with error %u\n", static_cast<UINT>(dwError));
+            suitediag::ErrFormat(L"SuiteDiag download: the last pass failed with error %u\n",
+                                 static_cast<UINT>(dwError));
         suitediag::ErrLine(L"SuiteDiag download: not every file was downloaded");
         return 1;
     }

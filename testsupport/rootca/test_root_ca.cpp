@@ -6,9 +6,9 @@
 // CertDeleteCertificateFromStore on the system store answers TRUE under Wine and yet leaves
 // the certificate in the registry, and trusted; removing the key itself is what takes it out.
 // Exit 2 for a bad command line, 1 for a failure, with the reason on stderr.
-#include <windows.h>
 #include <shlwapi.h>
 #include <wincrypt.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <memory>
@@ -76,8 +76,8 @@ int Add(const wchar_t* path)
     std::vector<BYTE> der;
     if (!ReadWholeFile(path, der))
         return Fail(L"reading the certificate");
-    std::unique_ptr<void, StoreCloser> store(CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0,
-                                                           CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root"));
+    std::unique_ptr<void, StoreCloser> store(
+        CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root"));
     if (!store)
         return Fail(L"CertOpenStore");
     PCCERT_CONTEXT pAdded = nullptr;

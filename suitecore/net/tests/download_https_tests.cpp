@@ -35,9 +35,8 @@ ProcessResult RootCa(const std::wstring& arguments)
 // an earlier fetch saw can answer for a later one.
 ProcessResult Download(const std::wstring& source, const std::wstring& file)
 {
-    return testsupport::RunProcess(L"\"" + testsupport::BinFolder() + L"\\SuiteDiag.exe\" download \"" + source +
-                                       L"\" \"" + file + L"\"",
-                                   120000);
+    return testsupport::RunProcess(
+        L"\"" + testsupport::BinFolder() + L"\\SuiteDiag.exe\" download \"" + source + L"\" \"" + file + L"\"", 120000);
 }
 
 // The error SuiteDiag names for a failed pass; 0 when it names none.
@@ -84,21 +83,37 @@ TEST(HttpsDownload, TheCertificateDecidesAndTlsIsNeverLeftForPlainHttp)
     for (int i = 0; i < 6; ++i)
         tags.push_back(NewTag());
     const Row rows[] = {
-        {"good certificate, resumed", Https("localhost", L"/data/300000/good.bin?tag=" + tags[0]), 300000, 100000,
+        {"good certificate, resumed",
+         Https("localhost", L"/data/300000/good.bin?tag=" + tags[0]),
+         300000,
+         100000,
          {},
          {"HEAD /data/300000/good.bin -", "GET /data/300000/good.bin bytes=100000-"}},
-        {"wrong name", Https("wrongname", L"/data/10/w.bin?tag=" + tags[1]), 0, 0,
-         {ERROR_INTERNET_SEC_CERT_CN_INVALID}, {}},
+        {"wrong name",
+         Https("wrongname", L"/data/10/w.bin?tag=" + tags[1]),
+         0,
+         0,
+         {ERROR_INTERNET_SEC_CERT_CN_INVALID},
+         {}},
         {"untrusted CA", Https("untrusted", L"/data/10/u.bin?tag=" + tags[2]), 0, 0, untrustedCodes, {}},
-        {"expired", Https("expired", L"/data/10/e.bin?tag=" + tags[3]), 0, 0,
-         {ERROR_INTERNET_SEC_CERT_DATE_INVALID}, {}},
-        {"https to http", Https("localhost", L"/data/10/d.bin?tag=" + tags[4] +
-                                                RedirectTo(Http(L"/data/10/d.bin?tag=" + plainTag))),
-         0, 0, {ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR},
+        {"expired",
+         Https("expired", L"/data/10/e.bin?tag=" + tags[3]),
+         0,
+         0,
+         {ERROR_INTERNET_SEC_CERT_DATE_INVALID},
+         {}},
+        {"https to http",
+         Https("localhost", L"/data/10/d.bin?tag=" + tags[4] + RedirectTo(Http(L"/data/10/d.bin?tag=" + plainTag))),
+         0,
+         0,
+         {ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR},
          {"HEAD /data/10/d.bin -", "GET /data/10/d.bin -"}},
-        {"http to https", Http(L"/data/5000/up.bin?tag=" + tags[5] +
-                               RedirectTo(Https("localhost", L"/data/5000/up.bin?tag=" + tags[5]))),
-         5000, 0, {},
+        {"http to https",
+         Http(L"/data/5000/up.bin?tag=" + tags[5] +
+              RedirectTo(Https("localhost", L"/data/5000/up.bin?tag=" + tags[5]))),
+         5000,
+         0,
+         {},
          {"HEAD /data/5000/up.bin -", "HEAD /data/5000/up.bin -", "GET /data/5000/up.bin -",
           "GET /data/5000/up.bin -"}},
     };

@@ -19,8 +19,8 @@ struct Servers
     int ftpPort = 0;
     std::wstring ftpRoot; // Windows paths
     std::wstring logDir;
-    std::wstring siteRoot; // the files of /site/TAG/PATH
-    std::map<std::string, int> httpsPorts; // the HTTPS listeners, by certificate name
+    std::wstring siteRoot;                          // the files of /site/TAG/PATH
+    std::map<std::string, int> httpsPorts;          // the HTTPS listeners, by certificate name
     std::map<std::string, std::wstring> httpsCerts; // their certificates' Windows paths
 };
 
