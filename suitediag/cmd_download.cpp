@@ -102,6 +102,7 @@ int RunDownload(suitediag::Args& args)
         }
     }
 
+    DWORD dwError = 0;
     if (bDialog)
     {
         SetDownloadOption(L"hidden", bHidden ? L"1" : L"0");
@@ -111,6 +112,7 @@ int RunDownload(suitediag::Args& args)
     {
         PrintingRunner runner;
         runner.Run();
+        dwError = runner.GetDownload().GetLastPassError();
     }
     int nDone = 0;
     for (int i = 0; i < GetDownloadFileCount(); ++i)
@@ -120,6 +122,10 @@ int RunDownload(suitediag::Args& args)
     ClearDownloadFiles();
     if (!bAllDone)
     {
+        // The WinInet code tells a refused certificate from a refused connection.
+        if (dwError)
+            suitediag::ErrFormat(L"SuiteDiag download: the last pass failed with error %u\n",
+                                 static_cast<UINT>(dwError));
         suitediag::ErrLine(L"SuiteDiag download: not every file was downloaded");
         return 1;
     }
@@ -128,6 +134,6 @@ int RunDownload(suitediag::Args& args)
 } // namespace
 
 SUITEDIAG_COMMAND(download, L"download", L"[--dialog [--hidden]] [--no-resume] URL FILE [URL FILE ...]",
-                  L"Downloads files over HTTP or FTP, printing the worker's messages (--dialog: under the "
+                  L"Downloads files over HTTP, HTTPS or FTP, printing the worker's messages (--dialog: under the "
                   L"download dialog)",
                   RunDownload);

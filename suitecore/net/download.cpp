@@ -1,4 +1,4 @@
-// The download worker: one pass over the queue, the size phase, HTTP and FTP transfers,
+// The download worker: one pass over the queue, the size phase, HTTP, HTTPS and FTP transfers,
 // resume, redirects and the requests it puts to its window.
 #include "download_state.h"
 #include "download_text.h"
@@ -17,6 +17,9 @@ constexpr LPCWSTR kAgent = L"ISX Download DLL";
 constexpr DWORD kGetFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION |
                             INTERNET_FLAG_NO_AUTO_REDIRECT;
 constexpr DWORD kHeadFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_AUTO_REDIRECT;
+// Added to both for https:// only. No SECURITY_FLAG_IGNORE_* flag is ever set: a certificate
+// that WinInet does not trust, or one for another name, fails the request and so the pass.
+constexpr DWORD kSecureFlags = INTERNET_FLAG_SECURE;
 constexpr DWORD kFtpFlags = FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD;
 constexpr int kMaxRedirects = 10;
 // Windows' own receive time-out, set on each HTTP request because Wine's WinInet has none: a
@@ -34,6 +37,25 @@ void SetReceiveTimeout(HINTERNET hRequest)
 {
     DWORD dwTimeout = kReceiveTimeoutMs;
     GetWinInet().InternetSetOptionW(hRequest, INTERNET_OPTION_RECEIVE_TIMEOUT, &dwTimeout, sizeof(dwTimeout));
+}
+
+// The schemes that go through HttpOpenRequest: plain and over TLS.
+bool IsWebScheme(INTERNET_SCHEME nScheme)
+{
+    return nScheme == INTERNET_SCHEME_HTTP || nScheme == INTERNET_SCHEME_HTTPS;
+}
+
+DWORD RequestFlags(DWORD dwFlags, INTERNET_SCHEME nScheme)
+{
+    return nScheme == INTERNET_SCHEME_HTTPS ? dwFlags | kSecureFlags : dwFlags;
+}
+
+// The scheme of an absolute address; INTERNET_SCHEME_UNKNOWN when it cannot be cracked.
+INTERNET_SCHEME SchemeOf(LPCWSTR lpszAddress)
+{
+    URL_COMPONENTSW parts = {};
+    parts.dwStructSize = sizeof(parts);
+    return GetWinInet().InternetCrackUrlW(lpszAddress, 0, 0, &parts) ? parts.nScheme : INTERNET_SCHEME_UNKNOWN;
 }
 
 bool IsKnownSize(LONGLONG nSize)
@@ -143,6 +165,7 @@ void CDownload::Reset()
     InterlockedExchange(&m_bRetryOffered, 1);
     InterlockedExchange(&m_bCancel, 0);
     m_bResult = FALSE;
+    m_dwLastPassError = 0;
 }
 
 void CDownload::CancelDownload()
@@ -283,7 +306,7 @@ BOOL CDownload::OpenRequest(const Address& address, DWORD_PTR dwContext)
     {
         LPCWSTR acceptTypes[] = {L"*/*", nullptr};
         m_hRequest = GetWinInet().HttpOpenRequestW(m_hConnect, L"GET", address.Object(), nullptr, nullptr, acceptTypes,
-                                                   kGetFlags, dwContext);
+                                                   RequestFlags(kGetFlags, address.nScheme), dwContext);
         if (m_hRequest)
             SetReceiveTimeout(m_hRequest);
     }
@@ -309,8 +332,9 @@ LONG CDownload::QueryContentLength() const
 
 // Reads the Location of a redirect, resolved against the address that was asked for (it may
 // be relative: "/file", "../file", "?query", "//host/file"), into the address, and closes the
-// request and the connection it came on. False after too many redirects, or when the header
-// is missing or does not fit its buffer.
+// request and the connection it came on. False after too many redirects, when the header is
+// missing or does not fit its buffer, and when it would leave https:// for another scheme: an
+// address asked for over TLS is never fetched in the clear.
 BOOL CDownload::QueryFollowLocation(CString& strAddress, int& nRedirects)
 {
     if (++nRedirects > kMaxRedirects)
@@ -319,8 +343,14 @@ BOOL CDownload::QueryFollowLocation(CString& strAddress, int& nRedirects)
     DWORD dwSize = sizeof(szLocation);
     if (!GetWinInet().HttpQueryInfoW(m_hRequest, HTTP_QUERY_LOCATION, szLocation, &dwSize, nullptr) || !*szLocation)
         return FALSE;
-    strAddress =
+    const CString strTarget =
         ResolveReference(std::wstring_view(strAddress.GetString(), strAddress.GetLength()), szLocation).c_str();
+    if (SchemeOf(strAddress) == INTERNET_SCHEME_HTTPS && SchemeOf(strTarget) != INTERNET_SCHEME_HTTPS)
+    {
+        m_dwLastPassError = ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR;
+        return FALSE;
+    }
+    strAddress = strTarget;
     CloseRequest();
     CloseConnection();
     return TRUE;
@@ -348,12 +378,12 @@ LONG CDownload::QueryRemoteSize(CDownloadItem& item)
             CloseHandleLocked(hFind);
             break;
         }
-        if (address->nScheme != INTERNET_SCHEME_HTTP || !Connect(*address, 0))
+        if (!IsWebScheme(address->nScheme) || !Connect(*address, 0))
             break;
         {
             DownloadLockGuard lock;
             m_hRequest = m_hConnect ? inet.HttpOpenRequestW(m_hConnect, L"HEAD", address->Object(), nullptr, nullptr,
-                                                            nullptr, kHeadFlags, 0)
+                                                            nullptr, RequestFlags(kHeadFlags, address->nScheme), 0)
                                     : nullptr;
         }
         if (!m_hRequest)
@@ -495,7 +525,7 @@ BOOL CDownload::DownloadItem(CDownloadItem& item)
             auto address = std::make_unique<Address>();
             if (!address->Crack(strAddress))
                 return FALSE;
-            if (address->nScheme != INTERNET_SCHEME_HTTP && address->nScheme != INTERNET_SCHEME_FTP)
+            if (!IsWebScheme(address->nScheme) && address->nScheme != INTERNET_SCHEME_FTP)
                 return FALSE;
             const DWORD_PTR dwContext = reinterpret_cast<DWORD_PTR>(this);
             if (!Connect(*address, dwContext))
@@ -545,7 +575,11 @@ BOOL CDownload::DownloadHttp(CDownloadItem& item, CFile& file, const Address& ad
     {
         if (!inet.HttpSendRequestW(m_hRequest, strRange.IsEmpty() ? nullptr : strRange.GetString(),
                                    static_cast<DWORD>(strRange.GetLength()), nullptr, 0))
+        {
+            // A TLS failure (an untrusted or mismatched certificate) ends up here too.
+            m_dwLastPassError = ::GetLastError();
             return FALSE;
+        }
         DWORD dwStatus = 0;
         if (!QueryStatusCode(dwStatus))
             return FALSE;

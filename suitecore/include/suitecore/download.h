@@ -166,6 +166,10 @@ public:
     // in fails. Any thread.
     void CancelDownload();
     BOOL IsCancelled() const { return m_bCancel != 0; }
+    // The WinInet or Win32 error that failed the last pass (a certificate that does not match
+    // its host gives ERROR_INTERNET_SEC_CERT_CN_INVALID, a redirect from https:// to another
+    // scheme ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR); 0 when the pass told none.
+    DWORD GetLastPassError() const { return m_dwLastPassError; }
 
     BOOL m_bResult;
     INTERNET_STATUS_CALLBACK m_pfnPrevStatusCallback;
@@ -220,6 +224,7 @@ private:
     HINTERNET m_hCallbackSession = nullptr;             // the session the status callback was installed on
     BOOL m_bLoginSupplied = FALSE;                      // the window supplied an FTP user name and password
     CDownloadLogin m_login;
+    DWORD m_dwLastPassError = 0; // see GetLastPassError
 };
 
 // The worker thread's function; pParam is the CDownload. It runs the queue until a pass

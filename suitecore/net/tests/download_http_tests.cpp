@@ -381,11 +381,30 @@ TEST_F(HttpDownload, APassEndsAtItsFirstFailure)
 
 TEST_F(HttpDownload, OtherSchemesFailThePass)
 {
-    Queue(L"https://127.0.0.1:" + std::to_wstring(TestServers().httpPort) + L"/data/10/x.bin?tag=" + tag,
-          dir.File(L"x.bin"));
-    EXPECT_FALSE(runner.Run());
-    EXPECT_EQ(1u, runner.Count(WM_DL_FAILED));
-    EXPECT_EQ(0, GetDownloadFile(0)->m_nSize); // the unknown size is not stored
+    // Schemes the worker does not speak are refused before any connection, without an error.
+    // https:// is spoken: against this plain server it fails in the TLS handshake instead, with
+    // WinInet's channel error, and still without a request the server could log.
+    const std::wstring hostPort = L"127.0.0.1:" + std::to_wstring(TestServers().httpPort);
+    const struct
+    {
+        std::wstring source;
+        DWORD error;
+    } rows[] = {
+        {L"gopher://" + hostPort + L"/data/10/x.bin?tag=" + tag, 0},
+        {L"file:///C:/windows/win.ini", 0},
+        {L"https://" + hostPort + L"/data/10/x.bin?tag=" + tag, ERROR_INTERNET_SECURITY_CHANNEL_ERROR},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(Utf8(row.source));
+        ClearDownloadFiles();
+        Queue(row.source, dir.File(L"x.bin"));
+        RecordingRunner failing;
+        EXPECT_FALSE(failing.Run());
+        EXPECT_EQ(1u, failing.Count(WM_DL_FAILED));
+        EXPECT_EQ(0, GetDownloadFile(0)->m_nSize); // the unknown size is not stored
+        EXPECT_EQ(row.error, failing.GetDownload().GetLastPassError());
+    }
     EXPECT_TRUE(Log().empty());
 }
 

@@ -50,6 +50,10 @@ Servers LoadServers()
             servers.logDir = WindowsPathOfUnix(value);
         else if (key == "site_root")
             servers.siteRoot = WindowsPathOfUnix(value);
+        else if (key.compare(0, 11, "https_port_") == 0)
+            servers.httpsPorts[key.substr(11)] = atoi(value.c_str());
+        else if (key.compare(0, 11, "https_cert_") == 0)
+            servers.httpsCerts[key.substr(11)] = WindowsPathOfUnix(value);
     }
     return servers;
 }
@@ -64,6 +68,14 @@ const Servers& TestServers()
 std::wstring Http(const std::wstring& path)
 {
     return L"http://127.0.0.1:" + std::to_wstring(TestServers().httpPort) + path;
+}
+
+std::wstring Https(const std::string& certificate, const std::wstring& path)
+{
+    const auto found = TestServers().httpsPorts.find(certificate);
+    if (found == TestServers().httpsPorts.end())
+        throw std::runtime_error("no HTTPS listener for the certificate " + certificate);
+    return L"https://localhost:" + std::to_wstring(found->second) + path;
 }
 
 std::wstring Ftp(const std::wstring& path, const std::wstring& userInfo)

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,9 @@ struct Servers
     int ftpPort = 0;
     std::wstring ftpRoot; // Windows paths
     std::wstring logDir;
-    std::wstring siteRoot; // the files of /site/TAG/PATH
+    std::wstring siteRoot;                          // the files of /site/TAG/PATH
+    std::map<std::string, int> httpsPorts;          // the HTTPS listeners, by certificate name
+    std::map<std::string, std::wstring> httpsCerts; // their certificates' Windows paths
 };
 
 // The servers started by the test fixture (servers.ini named by SUITE_NET_SERVERS); throws
@@ -28,6 +31,10 @@ const Servers& TestServers();
 // "http://127.0.0.1:PORT" + path; "ftp://[userInfo@]127.0.0.1:PORT" + path.
 std::wstring Http(const std::wstring& path);
 std::wstring Ftp(const std::wstring& path, const std::wstring& userInfo = L"");
+
+// "https://localhost:PORT" + path, on the HTTPS listener with the named certificate (servers
+// started with --tls); throws std::runtime_error when there is none.
+std::wstring Https(const std::string& certificate, const std::wstring& path);
 
 // "&to=" + the text percent-encoded: the server answers any path carrying it with a 302 whose
 // Location is exactly that text.
