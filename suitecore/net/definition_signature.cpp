@@ -129,8 +129,8 @@ bool KeySigned(const CryptProvider& provider, const TrustedKey& key, const std::
     if (!hash || !CryptHashData(hash.get(), reinterpret_cast<const BYTE*>(message.data()),
                                 static_cast<DWORD>(message.size()), 0))
         return false;
-    return CryptVerifySignatureW(hash.get(), signature.data(), static_cast<DWORD>(signature.size()),
-                                 imported.get(), nullptr, 0) != FALSE;
+    return CryptVerifySignatureW(hash.get(), signature.data(), static_cast<DWORD>(signature.size()), imported.get(),
+                                 nullptr, 0) != FALSE;
 }
 } // namespace
 

@@ -170,6 +170,12 @@ bool SignatureAllowsDownload(const suitecore::net::PublishedSignature& published
            version >= InstalledDefinitionsVersion();
 }
 
+bool SignatureVerified(const CString& archive, const suitecore::net::PublishedSignature& published)
+{
+    using namespace suitecore::net;
+    return VerifyDefinitionsArchive(archive, published, TrustedDefinitionKeys()) == SignatureCheck::Verified;
+}
+
 bool IsSha1Text(const CString& text)
 {
     if (text.GetLength() != 40)
@@ -322,9 +328,7 @@ BOOL CGlobalUpdate::UpdateDefinitions()
         // but does not verify refuses the archive whatever the policy.
         if (VerifiedSha1(download).CompareNoCase(sha) != 0)
             return FALSE;
-        if (bSigned && suitecore::net::VerifyDefinitionsArchive(download, published,
-                                                               suitecore::net::TrustedDefinitionKeys()) !=
-                           suitecore::net::SignatureCheck::Verified)
+        if (bSigned && !SignatureVerified(download, published))
             return FALSE;
         if (!MoveFileExW(download, InExeFolder(kArchiveName),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
