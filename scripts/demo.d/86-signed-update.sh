@@ -38,7 +38,7 @@ signed_diag() { # PRESET ARGS...
 }
 signed_archive() { # PRESET
     local file="$WINEPREFIX/drive_c/SignedDemo/$1/Completedatabase.zip"
-    if [ -f "$file" ]; then printf '  %s archive in place: %s' "$1" "$(cat "$file")"; else echo "  $1: no archive in place"; fi
+    if [ -f "$file" ]; then printf '  %s archive in place: %s\n' "$1" "$(cat "$file")"; else echo "  $1: no archive in place"; fi
 }
 
 step "Starting a local site for signed definitions"
