@@ -4,6 +4,7 @@
 
 #include "../settings/critical_section.h"
 #include "../settings/this_module.h"
+#include "definition_signature.h"
 #include "download_state.h"
 #include "version_compare.h"
 #include "suitecore/checksum.h"
@@ -29,6 +30,10 @@ constexpr LPCWSTR kVersionFile = L"LatestVersion.ini";
 constexpr LPCWSTR kDatabaseInfoFile = L"dbUpdate.ini";
 constexpr LPCWSTR kArchiveName = L"Completedatabase.zip";
 constexpr LPCWSTR kDownloadFolder = L"DBUpdates";
+// Under the product key: the user's last installed signed "DBVERSION" (HKCU), and the
+// machine's policy that refuses unsigned archives (HKLM).
+constexpr LPCWSTR kInstalledVersionValue = L"InstalledDefinitionsVersion";
+constexpr LPCWSTR kRequireSignedValue = L"RequireSignedDefinitions";
 
 suitecore::CriticalSection g_serverLock; // guards g_strServer; made when the library loads
 CString g_strServer;                     // the base SetUpdateServer gave; empty when none
@@ -112,6 +117,63 @@ CString ReadDatabaseInfo(LPCWSTR lpszKey)
     value.MakeLower();
     value.Trim();
     return value;
+}
+
+suitecore::net::PublishedSignature ReadPublishedSignature()
+{
+    suitecore::net::PublishedSignature published;
+    published.sha256 = ReadDatabaseInfo(L"SHA256");
+    published.version = ReadDatabaseInfo(L"DBVERSION");
+    published.signature = ReadDatabaseInfo(L"SIGNATURE");
+    return published;
+}
+
+bool ReadProductDword(HKEY hRoot, LPCWSTR lpszValue, DWORD& value)
+{
+    CRegKey key;
+    return key.Open(hRoot, GetProductKeyPathPtr(), KEY_READ) == ERROR_SUCCESS &&
+           key.QueryDWORDValue(lpszValue, value) == ERROR_SUCCESS;
+}
+
+bool RequireSignedDefinitions()
+{
+#if defined(SUITE_REQUIRE_SIGNED_DEFINITIONS)
+    return true;
+#else
+    DWORD value = 0;
+    return ReadProductDword(HKEY_LOCAL_MACHINE, kRequireSignedValue, value) && value != 0;
+#endif
+}
+
+// The last signed version this user installed; 0 when none was recorded.
+DWORD InstalledDefinitionsVersion()
+{
+    DWORD value = 0;
+    return ReadProductDword(HKEY_CURRENT_USER, kInstalledVersionValue, value) ? value : 0;
+}
+
+void RecordInstalledDefinitionsVersion(DWORD version)
+{
+    CRegKey key;
+    if (key.Create(HKEY_CURRENT_USER, GetProductKeyPathPtr()) == ERROR_SUCCESS)
+        key.SetDWORDValue(kInstalledVersionValue, version);
+}
+
+// Whether the published signing values allow a download at all: an unsigned archive only
+// without the policy; a signed one only with a well-formed version no older than the last
+// installed, so that an old signed archive cannot be replayed.
+bool SignatureAllowsDownload(const suitecore::net::PublishedSignature& published, DWORD& version)
+{
+    if (published.signature.IsEmpty())
+        return !RequireSignedDefinitions();
+    return suitecore::net::ParseDefinitionsVersion(published.version, version) &&
+           version >= InstalledDefinitionsVersion();
+}
+
+bool SignatureVerified(const CString& archive, const suitecore::net::PublishedSignature& published)
+{
+    using namespace suitecore::net;
+    return VerifyDefinitionsArchive(archive, published, TrustedDefinitionKeys()) == SignatureCheck::Verified;
 }
 
 bool IsSha1Text(const CString& text)
@@ -241,6 +303,9 @@ BOOL CGlobalUpdate::UpdateDefinitions()
         if (IsDatabaseCurrent(address))
             return TRUE;
         const CString sha = ReadDatabaseInfo(L"SHA");
+        const suitecore::net::PublishedSignature published = ReadPublishedSignature();
+        const bool bSigned = !published.signature.IsEmpty();
+        DWORD version = 0;
 
         CString folder = ExeFolder();
         if (folder.IsEmpty())
@@ -253,17 +318,26 @@ BOOL CGlobalUpdate::UpdateDefinitions()
         DownloadCleanup cleanup(download);
 
         // Without a well-formed checksum no download could ever be verified.
-        if (address.IsEmpty() || !IsSha1Text(sha) || !IsInternetConnected())
+        if (address.IsEmpty() || !IsSha1Text(sha) || !SignatureAllowsDownload(published, version) ||
+            !IsInternetConnected())
             return FALSE;
         if (!DownloadOne(address, download, false))
             return FALSE;
-        // The archive in use is touched only by the replace of a verified download.
+        // The archive in use is touched only by the replace of a verified download: its SHA-1
+        // digest always, and its signature when one is published. A signature that is present
+        // but does not verify refuses the archive whatever the policy.
         if (VerifiedSha1(download).CompareNoCase(sha) != 0)
+            return FALSE;
+        if (bSigned && !SignatureVerified(download, published))
             return FALSE;
         if (!MoveFileExW(download, InExeFolder(kArchiveName),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
             return FALSE;
         cleanup.Installed();
+        // Only a version the publisher signed is recorded: an unsigned "DBVERSION" could be
+        // anyone's, and a high one would refuse every later signed archive.
+        if (bSigned)
+            RecordInstalledDefinitionsVersion(version);
         // The information may have changed meanwhile; the verified archive stays either way.
         CString again;
         return IsDatabaseCurrent(again);
