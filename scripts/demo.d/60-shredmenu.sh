@@ -74,4 +74,51 @@ for _ in range(count):
     pos += 2 * length
 EOF
 
+echo '> regsvr32 /s /u "C:\Program Files\Lumasweep\ShredMenu.dll"'
 wine regsvr32 /s /u 'C:\Program Files\Lumasweep\ShredMenu.dll'
+echo "exit code $?"
+cp "$install_dir/SealTool.exe.selection" "$work/selection-32"
+rm -f "$install_dir"/*.cmdline "$install_dir"/*.selection
+
+# The 64-bit build: Explorer on 64-bit Windows loads only 64-bit handlers. On Windows it is
+# registered in the 64-bit registry view beside the 32-bit build; Wine keeps one HKCR for both
+# views, so the demo registers one build at a time.
+step "Registering ShredMenu64.dll, the same handler built for 64-bit Explorer, with the 64-bit regsvr32"
+cp "$bin64/ShredMenu64.dll" "$install_dir/"
+x86_64-w64-mingw32-objdump -f "$install_dir/ShredMenu64.dll" | sed -n 2,3p
+echo '> regsvr32 /s "C:\Program Files\Lumasweep\ShredMenu64.dll"'
+wine regsvr32 /s 'C:\Program Files\Lumasweep\ShredMenu64.dll'
+echo "exit code $?"
+for key in 'HKCR\CLSID\{D23C3BA7-6DC3-4DDF-9BDF-12599E852A40}\InprocServer32' \
+           'HKCR\TypeLib\{2A03A149-3CD3-429D-B4A4-28D9D2974874}\1.0\0\win64'; do
+    wine reg query "$key" | tr -d '\r' | sed '/^$/d'
+done
+
+cp "$bin64/shredmenu_driver.exe" "$WINEPREFIX/drive_c/shredmenu_driver64.exe"
+shredmenu64() {
+    printf '> shredmenu_driver (64-bit) %s\n' "$*"
+    wine 'C:\shredmenu_driver64.exe' "$@" | tr -d '\r'
+}
+
+step "Right-clicking the same file and folder in 64-bit Explorer's stand-in"
+shredmenu64 menu "$sample1" "$sample2"
+
+step "Secure Encrypt from the 64-bit handler: the same 32-bit SealTool.exe, the same selection file"
+shredmenu64 invoke 1 "$sample1" "$sample2"
+for _ in $(seq 1 100); do
+    [ -f "$install_dir/SealTool.exe.cmdline" ] && break
+    sleep 0.1
+done
+echo "SealTool.exe was started as:"
+cat "$install_dir/SealTool.exe.cmdline"
+echo
+if cmp -s "$work/selection-32" "$install_dir/SealTool.exe.selection"; then
+    echo "The selection file is byte for byte the one the 32-bit handler wrote ($(stat -c %s "$work/selection-32") bytes)."
+else
+    echo "The selection files of the two builds differ:"
+    cmp "$work/selection-32" "$install_dir/SealTool.exe.selection" || true
+fi
+
+echo '> regsvr32 /s /u "C:\Program Files\Lumasweep\ShredMenu64.dll"'
+wine regsvr32 /s /u 'C:\Program Files\Lumasweep\ShredMenu64.dll'
+echo "exit code $?"
