@@ -11,6 +11,20 @@ set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
 set(CMAKE_SHARED_LIBRARY_PREFIX "")
 set(CMAKE_SHARED_MODULE_PREFIX "")
 
+# The target architecture: the main tree builds for 32-bit Windows (i686); a second tree, with
+# its own toolchain file, builds the 64-bit modules (x86_64).
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(SUITE_X64 ON)
+    set(SUITE_TRIPLE x86_64-w64-mingw32)
+    set(SUITE_MANIFEST_ARCH amd64)
+    set(SUITE_RUNTIME_DLL_NAMES libgcc_s_seh-1.dll libwinpthread-1.dll) # SEH unwinding
+else()
+    set(SUITE_X64 OFF)
+    set(SUITE_TRIPLE i686-w64-mingw32)
+    set(SUITE_MANIFEST_ARCH x86)
+    set(SUITE_RUNTIME_DLL_NAMES libgcc_s_dw2-1.dll libwinpthread-1.dll) # DWARF-2 unwinding
+endif()
+
 # Tests run in a Wine prefix private to this build tree.
 set(SUITE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(SUITE_WINE_RUN ${CMAKE_SOURCE_DIR}/cmake/wine-run)
@@ -21,7 +35,7 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 # Windows XP and later: newer APIs are looked up by name at run time.
 add_compile_definitions(UNICODE _UNICODE WINVER=0x0501 _WIN32_WINNT=0x0501 NOMINMAX)
 add_compile_options(
-    -mstackrealign                     # callbacks arrive with 4-byte stack alignment
+    $<$<NOT:$<BOOL:${SUITE_X64}>>:-mstackrealign>  # 32-bit callbacks arrive with 4-byte stack alignment
     $<$<COMPILE_LANGUAGE:CXX>:-Werror=conditionally-supported>  # a class object passed to "..." is an error
     $<$<COMPILE_LANGUAGE:CXX>:-fno-strict-aliasing>
 )
@@ -32,11 +46,11 @@ target_compile_options(suite_warnings INTERFACE
     $<$<COMPILE_LANGUAGE:C,CXX>:-Wall -Wextra -Wno-cast-function-type -Wno-missing-field-initializers>)
 
 # The runtime DLLs that modules with a shared libgcc need beside them.
-foreach(dll libgcc_s_dw2-1.dll libwinpthread-1.dll)
+foreach(dll ${SUITE_RUNTIME_DLL_NAMES})
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
                     OUTPUT_VARIABLE _path OUTPUT_STRIP_TRAILING_WHITESPACE)
     if(NOT IS_ABSOLUTE "${_path}" OR NOT EXISTS "${_path}")
-        find_file(_path_found ${dll} PATHS /usr/i686-w64-mingw32/lib NO_DEFAULT_PATH NO_CACHE)
+        find_file(_path_found ${dll} PATHS /usr/${SUITE_TRIPLE}/lib NO_DEFAULT_PATH NO_CACHE)
         set(_path ${_path_found})
     endif()
     if(NOT _path)
@@ -94,7 +108,10 @@ function(suite_version_resource target)
         set(SUITE_ASSEMBLY_NAME "Orvane.Lumasweep.${outname}")
         set(SUITE_DEPENDENCIES "")
         if(ARG_COMMON_CONTROLS)
-            file(READ ${CMAKE_SOURCE_DIR}/cmake/comctl6.manifest.part SUITE_DEPENDENCIES)
+            file(READ ${CMAKE_SOURCE_DIR}/cmake/comctl6.manifest.part part)
+            # The dependency names the module's own architecture: a 64-bit module that asks
+            # for the x86 common controls gets no activation context on 64-bit Windows.
+            string(CONFIGURE "${part}" SUITE_DEPENDENCIES @ONLY)
         endif()
         set(manifest ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
         configure_file(${CMAKE_SOURCE_DIR}/cmake/app.manifest.in ${manifest} @ONLY)

@@ -74,4 +74,56 @@ for _ in range(count):
     pos += 2 * length
 EOF
 
-wine regsvr32 /s /u 'C:\Program Files\Lumasweep\ShredMenu.dll'
+cp "$install_dir/SealTool.exe.selection" "$work/selection-32"
+rm -f "$install_dir"/*.cmdline "$install_dir"/*.selection
+
+# The 64-bit build: Explorer on 64-bit Windows loads only 64-bit handlers. Registered beside the
+# 32-bit build, it takes the class key of the 64-bit view (HKCR\CLSID; the 32-bit build's is
+# under Wow6432Node) and the type library's "win64" key; the AppID, the ProgIDs, the handler
+# keys and the approval are shared by both views, and both builds write the same values there.
+# "wine reg" is the 32-bit reg.exe: /reg:64 reads the 64-bit view.
+step "Registering ShredMenu64.dll, the same handler built for 64-bit Explorer, beside ShredMenu.dll"
+cp "$bin64/ShredMenu64.dll" "$install_dir/"
+x86_64-w64-mingw32-objdump -f "$install_dir/ShredMenu64.dll" | sed -n 2,3p
+echo '> regsvr32 /s "C:\Program Files\Lumasweep\ShredMenu64.dll"'
+wine regsvr32 /s 'C:\Program Files\Lumasweep\ShredMenu64.dll'
+echo "exit code $?"
+for view in 64 32; do
+    echo "> reg query HKCR\\CLSID\\{D23C3BA7-...}\\InprocServer32 /reg:$view"
+    wine reg query 'HKCR\CLSID\{D23C3BA7-6DC3-4DDF-9BDF-12599E852A40}\InprocServer32' /ve "/reg:$view" \
+        | tr -d '\r' | sed '/^$/d'
+done
+wine reg query 'HKCR\TypeLib\{2A03A149-3CD3-429D-B4A4-28D9D2974874}\1.0\0' /s | tr -d '\r' | sed '/^$/d'
+
+cp "$bin64/shredmenu_driver.exe" "$WINEPREFIX/drive_c/shredmenu_driver64.exe"
+shredmenu64() {
+    printf '> shredmenu_driver (64-bit) %s\n' "$*"
+    wine 'C:\shredmenu_driver64.exe' "$@" | tr -d '\r'
+}
+
+step "The same right-clicks in a 64-bit program, which loads ShredMenu64.dll"
+shredmenu64 menu "$sample1" "$sample2"
+shredmenu64 menu 'C:\'
+
+step "Secure Encrypt from the 64-bit handler: the same 32-bit SealTool.exe, the same selection file"
+shredmenu64 invoke 1 "$sample1" "$sample2"
+for _ in $(seq 1 100); do
+    [ -f "$install_dir/SealTool.exe.cmdline" ] && break
+    sleep 0.1
+done
+echo "SealTool.exe was started as:"
+cat "$install_dir/SealTool.exe.cmdline"
+echo
+if cmp -s "$work/selection-32" "$install_dir/SealTool.exe.selection"; then
+    echo "The selection file is byte for byte the one the 32-bit handler wrote ($(stat -c %s "$work/selection-32") bytes)."
+else
+    echo "The selection files of the two builds differ:"
+    cmp "$work/selection-32" "$install_dir/SealTool.exe.selection" || true
+fi
+
+# Either build's unregistration also removes the keys the two share: an uninstaller removes both.
+for dll in ShredMenu64.dll ShredMenu.dll; do
+    echo "> regsvr32 /s /u \"C:\\Program Files\\Lumasweep\\$dll\""
+    wine regsvr32 /s /u "C:\\Program Files\\Lumasweep\\$dll"
+    echo "exit code $?"
+done

@@ -63,7 +63,7 @@ void PrintMenu(HMENU hMenu, IContextMenu* handler, UINT idFirst, const std::wstr
 // The worker holds the server while it runs: wait until the server could be unloaded.
 bool WaitForWorkers()
 {
-    HMODULE hServer = GetModuleHandleW(L"ShredMenu.dll");
+    HMODULE hServer = GetModuleHandleW(SHREDMENU_SERVER_FILE);
     auto canUnload = reinterpret_cast<HRESULT(WINAPI*)()>(GetProcAddress(hServer, "DllCanUnloadNow"));
     for (int i = 0; canUnload && i < 600; ++i)
     {

@@ -64,7 +64,7 @@ void ExpectRegistered()
 
     const std::wstring typeLib = std::wstring(L"TypeLib\\") + kLibId + L"\\1.0";
     EXPECT_EQ(L"ShredMenu 1.0 Type Library", ReadString(HKEY_CLASSES_ROOT, typeLib, nullptr));
-    EXPECT_EQ(ServerPath(), ReadString(HKEY_CLASSES_ROOT, typeLib + L"\\0\\win32", nullptr));
+    EXPECT_EQ(ServerPath(), ReadString(HKEY_CLASSES_ROOT, typeLib + L"\\0\\" + kTypeLibPlatform, nullptr));
 }
 
 void ExpectUnregistered()
@@ -187,4 +187,27 @@ TEST_F(RegistrationTest, UnregistrationGoesOnWhenTheApprovalCannotBeRemoved)
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"ShredMenu.ShredMenuExt"));
     // The real approval stayed, as the override hid it; the fixture removes it.
     EXPECT_TRUE(ReadString(HKEY_LOCAL_MACHINE, kApprovedKey, kClsid).has_value());
+}
+
+// The manifest that the isolation-aware server activates (resource 2) names the server's own
+// architecture, for itself and for the common controls it binds: a 64-bit module naming x86
+// gets no activation context from 64-bit Windows.
+TEST(ServerManifest, NamesTheServersOwnArchitecture)
+{
+    ServerModule server;
+    ASSERT_NE(nullptr, server.Handle());
+    HRSRC resource = FindResourceW(server.Handle(), MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(24));
+    ASSERT_NE(nullptr, resource);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(server.Handle(), resource))),
+                               SizeofResource(server.Handle(), resource));
+    const auto count = [&manifest](const std::string& what)
+    {
+        size_t n = 0;
+        for (size_t at = manifest.find(what); at != std::string::npos; at = manifest.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    const std::string own = sizeof(void*) == 8 ? "processorArchitecture=\"amd64\"" : "processorArchitecture=\"x86\"";
+    EXPECT_EQ(2u, count("processorArchitecture="));
+    EXPECT_EQ(2u, count(own)) << manifest;
 }

@@ -11,10 +11,15 @@ const wchar_t kClsid[] = L"{D23C3BA7-6DC3-4DDF-9BDF-12599E852A40}";
 const wchar_t kAppId[] = L"{C42CB13B-CA97-468D-9F93-AD1220004E62}";
 const wchar_t kLibId[] = L"{2A03A149-3CD3-429D-B4A4-28D9D2974874}";
 const wchar_t kApprovedKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+#ifdef _WIN64
+const wchar_t kTypeLibPlatform[] = L"win64";
+#else
+const wchar_t kTypeLibPlatform[] = L"win32";
+#endif
 
 std::wstring ServerPath()
 {
-    return testsupport::BinFolder() + L"\\ShredMenu.dll";
+    return testsupport::BinFolder() + L"\\" SHREDMENU_SERVER_FILE;
 }
 
 DWORD RunAndWait(const std::wstring& commandLine, DWORD timeoutMs)

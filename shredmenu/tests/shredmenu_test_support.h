@@ -23,8 +23,9 @@ extern const wchar_t kClsid[];
 extern const wchar_t kAppId[];
 extern const wchar_t kLibId[];
 extern const wchar_t kApprovedKey[];
+extern const wchar_t kTypeLibPlatform[]; // the type library's platform key: the server's own architecture
 
-std::wstring ServerPath(); // ShredMenu.dll beside the tests
+std::wstring ServerPath(); // the server of the tests' own architecture, beside them
 
 // Runs a program and waits for it (killing it after the time-out); its exit code, or
 // WAIT_TIMEOUT.
