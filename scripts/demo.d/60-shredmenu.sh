@@ -33,19 +33,24 @@ shredmenu() {
 sample1='C:\users\Public\Documents\Lumasweep demo\report.txt'
 sample2='C:\users\Public\Documents\Lumasweep demo\holiday photos'
 
+# Waits for the stand-in to record its start, and shows how it was started.
+show_sealtool_start() {
+    for _ in $(seq 1 100); do
+        [ -f "$install_dir/SealTool.exe.cmdline" ] && break
+        sleep 0.1
+    done
+    echo "SealTool.exe was started as:"
+    cat "$install_dir/SealTool.exe.cmdline"
+    echo
+}
+
 step "Right-clicking a file and a folder, and then drive C:"
 shredmenu menu "$sample1" "$sample2"
 shredmenu menu 'C:\'
 
 step "Secure Encrypt: the handler starts SealTool.exe at once with the selection file"
 shredmenu invoke 1 "$sample1" "$sample2"
-for _ in $(seq 1 100); do
-    [ -f "$install_dir/SealTool.exe.cmdline" ] && break
-    sleep 0.1
-done
-echo "SealTool.exe was started as:"
-cat "$install_dir/SealTool.exe.cmdline"
-echo
+show_sealtool_start
 echo "The selection file it received ($(stat -c %s "$install_dir/SealTool.exe.selection") bytes):"
 od -A x -t x1 "$install_dir/SealTool.exe.selection" | head -8
 python3 - "$install_dir/SealTool.exe.selection" <<'EOF'
@@ -107,13 +112,7 @@ shredmenu64 menu 'C:\'
 
 step "Secure Encrypt from the 64-bit handler: the same 32-bit SealTool.exe, the same selection file"
 shredmenu64 invoke 1 "$sample1" "$sample2"
-for _ in $(seq 1 100); do
-    [ -f "$install_dir/SealTool.exe.cmdline" ] && break
-    sleep 0.1
-done
-echo "SealTool.exe was started as:"
-cat "$install_dir/SealTool.exe.cmdline"
-echo
+show_sealtool_start
 if cmp -s "$work/selection-32" "$install_dir/SealTool.exe.selection"; then
     echo "The selection file is byte for byte the one the 32-bit handler wrote ($(stat -c %s "$work/selection-32") bytes)."
 else
