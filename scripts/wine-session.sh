@@ -17,7 +17,17 @@ wine_session_start() {
     if [ ! -f "$keeper" ] || [ "$source" -nt "$keeper" ]; then
         i686-w64-mingw32-gcc -O2 -mwindows -o "$keeper" "$source"
     fi
+    local ready=$keeper.ready
+    rm -f "$ready"
     setsid wine "$keeper" </dev/null >/dev/null 2>&1 &
+    # Started in the background, the keeper may still be loading (emulated, on a busy machine)
+    # when the first tests open windows: wait until it holds the desktop.
+    local waited=0
+    while [ ! -f "$ready" ] && [ $waited -lt 1200 ]; do
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    [ -f "$ready" ] || echo "wine-session: the desktop keeper did not start within 120 s" >&2
 }
 
 wine_session_stop() {
