@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace
@@ -30,6 +31,10 @@ struct ContextFreer
 struct HandleCloser
 {
     void operator()(HANDLE h) const { CloseHandle(h); }
+};
+struct KeyCloser
+{
+    void operator()(HKEY hKey) const { RegCloseKey(hKey); }
 };
 
 int Fail(const wchar_t* what)
@@ -116,7 +121,7 @@ int Has(const std::wstring& thumbprint)
     HKEY hKey = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
         return 1;
-    RegCloseKey(hKey);
+    const std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser> opened(hKey);
     return 0;
 }
 } // namespace
