@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace farewellremote;
 
 namespace
@@ -123,18 +125,27 @@ bool ContinueShowsHoverFrame(HWND wizard, HWND button, HMODULE suitecore)
         30000);
 }
 
-// Waits for the screen to show every placement; the mismatches of the last look.
-std::string AwaitPictures(HWND wizard, HMODULE module, const std::vector<Placed>& table, testsupport::Capture& screen)
+// What a screen lacks of a page's look; empty when it shows all of it.
+using PageLook = std::function<std::string(const testsupport::Capture&)>;
+
+// Waits for the screen to show the whole look; what the last look lacked. The pages' texts
+// and controls paint after the pictures behind them, so every part is awaited together.
+std::string AwaitLook(HWND wizard, const PageLook& look, testsupport::Capture& screen)
 {
     std::string found;
     testsupport::WaitUntil(
         [&] {
             screen = testsupport::CaptureClient(wizard);
-            found = Mismatches(screen, module, table);
+            found = look(screen);
             return found.empty();
         },
         20000);
     return found;
+}
+
+std::string Lacks(const std::string& what, int count, bool holds)
+{
+    return holds ? std::string() : what + " (" + std::to_string(count) + " pixels)\n";
 }
 
 std::vector<Placed> HeaderBand(UINT tile, UINT emblem)
@@ -169,12 +180,18 @@ TEST(FarewellScreens, PagesShowTheirPicturesTextsAndButtonFaces)
     std::vector<Placed> pageOne = HeaderBand(136, 137);
     pageOne.push_back({135, kPage.x + 22 + 370, kPage.y + 140, {370, 0, 465, 142}});
     pageOne.push_back({135, kPage.x + 22, kPage.y + 140 + 35, {0, 35, 465, 74}});
+    const PageLook pageOneLook = [&](const testsupport::Capture& shown) {
+        const unsigned red = Rgb(RGB(169, 1, 1));
+        const int title = testsupport::CountColour(shown, OnPage(94, 22, 494, 52), red, 40);
+        const int belowTitle = testsupport::CountColour(shown, OnPage(94, 52, 494, 88), red, 40);
+        // The caption band shows the application's name: the window itself has no text.
+        const int caption = testsupport::CountColour(shown, {6, 12, 306, 32}, 0xFCFCFC, 12);
+        return Mismatches(shown, farewell.Get(), pageOne) + Lacks("red title", title, title > 40) +
+               Lacks("red below the title", belowTitle, belowTitle == 0) +
+               Lacks("name in the caption band", caption, caption > 20);
+    };
     testsupport::Capture screen;
-    EXPECT_EQ("", AwaitPictures(run.wizard, farewell.Get(), pageOne, screen));
-    EXPECT_GT(testsupport::CountColour(screen, OnPage(94, 22, 494, 52), Rgb(RGB(169, 1, 1)), 40), 40);
-    EXPECT_EQ(0, testsupport::CountColour(screen, OnPage(94, 52, 494, 88), Rgb(RGB(169, 1, 1)), 40));
-    // The caption band shows the application's name: the window itself has no text.
-    EXPECT_GT(testsupport::CountColour(screen, {6, 12, 306, 32}, 0xFCFCFC, 12), 20);
+    EXPECT_EQ("", AwaitLook(run.wizard, pageOneLook, screen));
     EXPECT_TRUE(ContinueShowsFrame(run.wizard, suitecore.Get(), 3)) << "disabled";
     if (HasFailure())
         testsupport::SaveCaptureForReview(screen, L"farewell_page1");
@@ -188,17 +205,30 @@ TEST(FarewellScreens, PagesShowTheirPicturesTextsAndButtonFaces)
     MoveMouseTo(run.Button(kCancel));
 
     // Page 3: its band, the green heading, the rule and the four bullets.
-    EXPECT_EQ("", AwaitPictures(run.wizard, farewell.Get(), HeaderBand(138, 139), screen));
-    EXPECT_GT(testsupport::CountColour(screen, OnPage(89, 20, 510, 52), Rgb(RGB(0, 130, 44)), 40), 40);
-    EXPECT_EQ(466, testsupport::CountColour(screen, OnPage(22, 131, 488, 132), Rgb(RGB(189, 198, 216)), 0));
-    EXPECT_EQ(0, testsupport::CountColour(screen, OnPage(22, 130, 488, 131), Rgb(RGB(189, 198, 216)), 0));
     testsupport::PaintSurface bullet(16, 16);
     HICON icon = static_cast<HICON>(LoadImageW(suitecore.Get(), MAKEINTRESOURCEW(1314), IMAGE_ICON, 16, 16, 0));
     ASSERT_NE(nullptr, icon);
     DrawIconEx(bullet.Dc(), 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
     DestroyIcon(icon);
-    for (int y : {150, 176, 202, 228})
-        EXPECT_EQ("", testsupport::CompareRegion(screen, kPage.x + 25, kPage.y + y, bullet.Pixels(), {}, 8)) << y;
+    const std::vector<Placed> band = HeaderBand(138, 139);
+    const PageLook pageThreeLook = [&](const testsupport::Capture& shown) {
+        const unsigned rule = Rgb(RGB(189, 198, 216));
+        const int heading = testsupport::CountColour(shown, OnPage(89, 20, 510, 52), Rgb(RGB(0, 130, 44)), 40);
+        const int ruleLine = testsupport::CountColour(shown, OnPage(22, 131, 488, 132), rule, 0);
+        const int aboveRule = testsupport::CountColour(shown, OnPage(22, 130, 488, 131), rule, 0);
+        std::string found = Mismatches(shown, farewell.Get(), band) + Lacks("green heading", heading, heading > 40) +
+                            Lacks("whole rule", ruleLine, ruleLine == 466) +
+                            Lacks("rule colour above the rule", aboveRule, aboveRule == 0);
+        for (int y : {150, 176, 202, 228})
+        {
+            const std::string difference =
+                testsupport::CompareRegion(shown, kPage.x + 25, kPage.y + y, bullet.Pixels(), {}, 8);
+            if (!difference.empty())
+                found += "bullet at " + std::to_string(y) + ": " + difference + "\n";
+        }
+        return found;
+    };
+    EXPECT_EQ("", AwaitLook(run.wizard, pageThreeLook, screen));
     if (HasFailure())
         testsupport::SaveCaptureForReview(screen, L"farewell_page3");
 
