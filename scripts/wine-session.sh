@@ -22,10 +22,9 @@ wine_session_start() {
     setsid wine "$keeper" </dev/null >/dev/null 2>&1 &
     # Started in the background, the keeper may still be loading (emulated, on a busy machine)
     # when the first tests open windows: wait until it holds the desktop.
-    local waited=0
-    while [ ! -f "$ready" ] && [ $waited -lt 1200 ]; do
+    for _ in $(seq 1200); do
+        [ -f "$ready" ] && break
         sleep 0.1
-        waited=$((waited + 1))
     done
     [ -f "$ready" ] || echo "wine-session: the desktop keeper did not start within 120 s" >&2
 }
